@@ -1,0 +1,7 @@
+vexamo_core_library(platform SOURCES
+  src/platform/Cp1252.cpp
+  src/platform/Files.cpp)
+
+vexamo_core_test(platform_core_tests
+  SOURCES src/platform/Cp1252Test.cpp src/platform/FilesTest.cpp
+  DEPS vexamo_platform_core)
