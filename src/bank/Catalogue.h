@@ -1,0 +1,114 @@
+#pragma once
+// The catalogue file "Vexamodat.bin": exam types and subjects of the question bank.
+//
+// Layout (little-endian): a 64-byte header, the 224-byte exam type records, then the 96-byte
+// subject records. Records are kept as their raw bytes so that every byte we do not
+// interpret survives a rewrite exactly; accessors read and write the fields at their offsets.
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vexamo {
+
+inline constexpr int kCatalogueHeaderSize = 64;
+inline constexpr int kExamTypeRecordSize = 224;
+inline constexpr int kSubjectRecordSize = 96;
+inline constexpr int kMaxSubjects = 128;
+inline constexpr int kMaxNameLength = 62;
+inline constexpr const char* kCatalogueFileName = "Vexamodat.bin";
+inline constexpr const char* kIndexFileName = "Off_Materia.bin";
+// Name of the exam type a new catalogue starts with.
+inline constexpr const char* kDefaultExamTypeName = "Examen general";
+
+class ExamTypeRecord {
+public:
+    std::array<std::uint8_t, kExamTypeRecordSize> bytes{};
+
+    static ExamTypeRecord Make(std::string_view name); // empty: nothing included, counts 0
+    std::string Name() const;                          // Windows-1252
+    void SetName(std::string_view name);               // nameLength + zero-filled name
+    bool IsIncluded(int subject) const;
+    void SetIncluded(int subject, bool included);
+    std::uint8_t QuestionsFor(int subject) const;
+    void SetQuestionsFor(int subject, std::uint8_t count);
+    // Removes subject k: higher bits and count bytes move down one place.
+    void RemoveSubject(int k);
+};
+
+class SubjectRecord {
+public:
+    std::array<std::uint8_t, kSubjectRecordSize> bytes{};
+
+    static SubjectRecord Make(std::string_view name, std::uint32_t questionCount = 0);
+    std::string Name() const; // Windows-1252
+    void SetName(std::string_view name);
+    std::uint32_t QuestionCount() const;
+    void SetQuestionCount(std::uint32_t count);
+    std::string IndexName() const;
+    void ResetIndexName(); // zero-fills the field and stores "Off_Materia.bin" again
+};
+
+// The in-memory copy of the catalogue and every operation that reads or writes the file.
+// Names are Windows-1252 bytes; a subject's folder and question file carry its name in UTF-8.
+class Catalogue {
+public:
+    explicit Catalogue(std::filesystem::path dataFolder);
+
+    const std::filesystem::path& DataFolder() const { return dataFolder_; }
+    std::filesystem::path FilePath() const;
+    std::filesystem::path SubjectFolder(int subject) const;
+    std::filesystem::path QuestionFile(int subject) const;
+    std::filesystem::path IndexFile(int subject) const;
+
+    // Reads the file. False, with ErrorString() set and the copy left empty, when the file is
+    // missing or damaged (sizes and offsets that disagree with the file's real size).
+    bool LoadCatalogue();
+    // Loads; when the file is missing or unreadable, writes a new catalogue with one exam type
+    // (kDefaultExamTypeName) and no subjects, and loads that. False only if that fails too.
+    bool LoadOrCreate();
+    const std::string& ErrorString() const { return error_; }
+
+    int ExamTypeCount() const { return static_cast<int>(examTypes.size()); }
+    int SubjectCount() const { return static_cast<int>(subjects.size()); }
+    // Index of the subject with exactly this name, or -1.
+    int FindSubject(std::string_view name) const;
+    // A name that fits the record: 1..62 characters.
+    static bool IsValidName(std::string_view name);
+
+    // -1 excludes; 0..9998 includes with that count (capped at 255); 9999 or more does nothing.
+    bool SetSubjectInExam(int value, int subject, int examType);
+    bool AddExamType(std::string_view name);
+    bool DeleteExamType(int examType);
+    // False, changing nothing, when the name is invalid, the subject exists (its folder
+    // cannot be created) or 128 subjects already exist. The new subject's count byte is set
+    // to 0 in `selectedExamType` (its inclusion bit is not set).
+    bool AddSubject(std::string_view name, int selectedExamType);
+    // False, changing nothing, when the new name is invalid or already names a subject.
+    bool RenameSubject(int subject, std::string_view newName);
+    // Writes questionCount in place, located through the file's own header. Does nothing when
+    // the in-memory count already equals `count`. The caller reloads.
+    bool SetQuestionCount(int subject, std::uint32_t count);
+    // The same write without the comparison (the question editor's form).
+    bool WriteQuestionCount(int subject, std::uint32_t count);
+    bool DeleteSubject(int subject);
+    // Appends a complete record at the end of the file; the caller reloads.
+    bool AppendSubjectRecord(const SubjectRecord& record);
+
+    std::array<std::uint8_t, kCatalogueHeaderSize> header{};
+    std::vector<ExamTypeRecord> examTypes;
+    std::vector<SubjectRecord> subjects;
+    std::vector<std::string> subjectNames;
+
+private:
+    bool Rewrite();
+    bool WriteAt(std::int64_t offset, const std::uint8_t* data, std::size_t size);
+
+    std::filesystem::path dataFolder_;
+    std::string error_;
+};
+
+} // namespace vexamo
