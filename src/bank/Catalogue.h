@@ -69,14 +69,20 @@ public:
     bool LoadCatalogue();
     // Loads; when the file is missing or unreadable, writes a new catalogue with one exam type
     // (kDefaultExamTypeName) and no subjects, and loads that. False only if that fails too.
+    // A damaged file is not overwritten: it is first renamed to "Vexamodat.bin.bak" (or
+    // ".bak2", ".bak3" ...), which DamagedCopy() then names.
     bool LoadOrCreate();
+    // Why the last operation failed: a Spanish message in UTF-8, beginning with a line feed.
     const std::string& ErrorString() const { return error_; }
+    // Where LoadOrCreate put a damaged catalogue aside; empty when it did not.
+    const std::filesystem::path& DamagedCopy() const { return damagedCopy_; }
 
     int ExamTypeCount() const { return static_cast<int>(examTypes.size()); }
     int SubjectCount() const { return static_cast<int>(subjects.size()); }
     // Index of the subject with exactly this name, or -1.
     int FindSubject(std::string_view name) const;
-    // A name that fits the record: 1..62 characters.
+    // A name that fits the record: 1..62 characters, no NUL. A subject name must also be a
+    // single folder name ("/", "." and ".." are refused).
     static bool IsValidName(std::string_view name);
 
     // -1 excludes; 0..9998 includes with that count (capped at 255); 9999 or more does nothing.
@@ -104,11 +110,18 @@ public:
     std::vector<std::string> subjectNames;
 
 private:
-    bool Rewrite();
-    bool WriteAt(std::int64_t offset, const std::uint8_t* data, std::size_t size);
+    // Whole-file rewrite: a new file beside the old one, renamed over it (mode 0600).
+    bool WriteWhole(const std::array<std::uint8_t, kCatalogueHeaderSize>& h,
+                    const std::vector<ExamTypeRecord>& exams,
+                    const std::vector<SubjectRecord>& subs);
+    // In-place write inside the existing file; with `extend`, it may also grow the file from
+    // an offset no later than its end.
+    bool WriteAt(std::int64_t offset, const std::uint8_t* data, std::size_t size,
+                 bool extend = false);
 
     std::filesystem::path dataFolder_;
     std::string error_;
+    std::filesystem::path damagedCopy_;
 };
 
 } // namespace vexamo
