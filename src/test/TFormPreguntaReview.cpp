@@ -1,0 +1,3 @@
+#include "test/TFormPregunta.h"
+
+namespace vexamo {} // namespace vexamo

@@ -1,0 +1,7 @@
+vexamo_ui_library(test SOURCES
+  src/test/TestOptionsPanel.cpp
+  src/test/TFormPregunta.cpp
+  src/test/TFormPreguntaRunner.cpp
+  src/test/TFormPreguntaEnd.cpp
+  src/test/TFormPreguntaReview.cpp
+  DEPS vexamo_test_core vexamo_bank_ui vexamo_authoring_ui vexamo_users_core vexamo_platform_ui)
