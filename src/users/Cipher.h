@@ -24,7 +24,9 @@ public:
 };
 
 struct TDESContext {
-    std::array<std::uint64_t, 16> subkeys{}; // 48-bit round keys, in the order applied
+    // The 16 round keys in the order applied, each as its eight 6-bit groups: groups 1, 3, 5, 7
+    // in the high word and 2, 4, 6, 8 in the low word, at bits 26, 18, 10 and 2.
+    std::array<std::uint64_t, 16> subkeys{};
     bool encrypt = true;
 };
 
