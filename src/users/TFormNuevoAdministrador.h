@@ -1,0 +1,42 @@
+#pragma once
+// First-run dialog: asks twice for the administrator's password before the users file exists.
+
+#include <QDialog>
+
+class QLineEdit;
+class QPushButton;
+class QKeyEvent;
+class QShowEvent;
+
+namespace vexamo {
+
+class Dialogs;
+class TArchivoVexamousers;
+
+class TFormNuevoAdministrador : public QDialog {
+    Q_OBJECT
+public:
+    TFormNuevoAdministrador(TArchivoVexamousers& users, Dialogs& dialogs,
+                            QWidget* parent = nullptr);
+
+    // The confirmed password, for CreateUsersFile (read after the dialog was accepted).
+    QString Password() const;
+
+    // Handlers, public so that the owner and tests can drive the dialog directly.
+    void FormShow();
+    void BotonOkClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    TArchivoVexamousers& users_;
+    Dialogs& dialogs_;
+    QLineEdit* editContrasena1_ = nullptr;
+    QLineEdit* editContrasena2_ = nullptr;
+    QPushButton* botonOk_ = nullptr;
+    QPushButton* botonCancelar_ = nullptr;
+};
+
+} // namespace vexamo

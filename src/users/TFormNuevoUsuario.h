@@ -1,0 +1,44 @@
+#pragma once
+// New-user dialog, opened from the log-in: a name and its password typed twice.
+// It only checks the input; the log-in dialog adds the user.
+
+#include <QDialog>
+
+class QLineEdit;
+class QPushButton;
+class QKeyEvent;
+class QShowEvent;
+
+namespace vexamo {
+
+class Dialogs;
+class TArchivoVexamousers;
+
+class TFormNuevoUsuario : public QDialog {
+    Q_OBJECT
+public:
+    TFormNuevoUsuario(TArchivoVexamousers& users, Dialogs& dialogs, QWidget* parent = nullptr);
+
+    // After the dialog was accepted: the name exactly as typed and the first password.
+    QString UserName() const;
+    QString Password() const;
+
+    // Handlers, public so that the owner and tests can drive the dialog directly.
+    void FormShow();
+    void BotonOkClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    TArchivoVexamousers& users_;
+    Dialogs& dialogs_;
+    QLineEdit* editNombreUsuario_ = nullptr;
+    QLineEdit* editContrasena1_ = nullptr;
+    QLineEdit* editContrasena2_ = nullptr;
+    QPushButton* botonOk_ = nullptr;
+    QPushButton* botonCancelar_ = nullptr;
+};
+
+} // namespace vexamo
