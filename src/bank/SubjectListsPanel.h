@@ -17,6 +17,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QSpinBox;
@@ -105,7 +106,8 @@ private:
     void ListaMateriasOutDblClick(int row);
     void ListaMateriasOutCurrentChanged();
     void ListClicked(QTableWidget* list, int row);
-    void ListaMateriasInEnter();
+    void RenameRow(int row);
+    void SelectExamType(int index);
     void EllipsisClick(int row);
     void BotonNumPreguntasOkClick();
     void BotonNumPreguntasCancelClick();
@@ -151,6 +153,8 @@ private:
     QMenu* menuExamenes_ = nullptr;
     QAction* popupEliminarIn_ = nullptr;
     QAction* popupEliminarOut_ = nullptr;
+    QAction* popupEliminarExamen_ = nullptr;
+    QProgressBar* progress_ = nullptr;
 
     QCheckBox* checkerNumPreguntas_ = nullptr;
     QLineEdit* editTitulo_ = nullptr;
@@ -166,6 +170,7 @@ private:
     bool admin_ = false;
     int countRow_ = -1;                // row whose count the count panel edits
     QTableWidget* popupList_ = nullptr; // list whose pop-up was opened last
+    int namePanelRowY_ = 0;             // where the last row click places the name panel
     NamePanelAction nameAction_ = NamePanelAction::None;
 };
 

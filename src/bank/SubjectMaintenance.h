@@ -7,17 +7,24 @@
 #include <QString>
 
 #include <functional>
+#include <string>
 
 class QWidget;
 
 namespace vexamo {
 
+class Dialogs;
 class Session;
 
 class SubjectMaintenance {
 public:
-    // `parent` owns the message boxes.
-    SubjectMaintenance(Session& session, QWidget* parent);
+    // `parent` owns the message boxes; `rebuildLists` refreshes the lists after the
+    // catalogue changed.
+    SubjectMaintenance(Session& session, QWidget* parent, std::function<void()> rebuildLists);
+
+    // Why `name` cannot name a subject or an exam type (a Spanish message), or empty when it
+    // can; `cp1252` receives its stored form.
+    static QString NameProblem(const QString& name, std::string& cp1252);
 
     // Adds the subject (its count byte set to 0 in `selectedExamType`). Returns its number,
     // or -1 after telling the user why not.
@@ -29,7 +36,8 @@ public:
     bool ResetSubject(int subject, const QString& name);
     // Confirmation, then every subject's flags are cleared. True when reset.
     bool ResetAllSubjects();
-    // Rebuilds one subject's index and reloads the catalogue. False for no such subject.
+    // Rebuilds one subject's index, reloads the catalogue and reports. False for no such
+    // subject or when the index cannot be written.
     bool RepairSubject(int subject);
     // Rebuilds every index, reloads the catalogue and reports. `progress` (may be empty) is
     // called before each subject with (subjects done, total).
@@ -42,9 +50,12 @@ public:
 
 private:
     bool IsSubject(int subject) const;
+    Dialogs& Boxes();
+    void Rebuild();
 
     Session& session_;
     QWidget* parent_;
+    std::function<void()> rebuildLists_;
 };
 
 } // namespace vexamo
