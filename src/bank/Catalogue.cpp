@@ -113,6 +113,9 @@ private:
     int fd_;
 };
 
+// Writing from an empty copy would replace the file with a header of zeros.
+const char* kNotLoaded = "\nEl catálogo no está cargado.";
+
 const char* kDamaged = "\nEl archivo del catálogo \"Vexamodat.bin\" está dañado: ";
 
 } // namespace
@@ -357,6 +360,10 @@ bool Catalogue::SetSubjectInExam(int value, int subject, int examType) {
 }
 
 bool Catalogue::AddExamType(std::string_view name) {
+    if (ExamTypeCount() == 0) {
+        error_ = kNotLoaded;
+        return false;
+    }
     if (!IsValidName(name)) {
         error_ = "\nEl nombre debe tener entre 1 y 62 caracteres.";
         return false;
@@ -393,6 +400,10 @@ bool Catalogue::DeleteExamType(int examType) {
 }
 
 bool Catalogue::AddSubject(std::string_view name, int selectedExamType) {
+    if (ExamTypeCount() == 0) {
+        error_ = kNotLoaded;
+        return false;
+    }
     if (!IsSafeSubjectName(name)) {
         error_ = "\nEl nombre de la materia debe tener entre 1 y 62 caracteres, sin \"/\".";
         return false;
@@ -572,6 +583,10 @@ bool Catalogue::DeleteSubject(int subject) {
 }
 
 bool Catalogue::AppendSubjectRecord(const SubjectRecord& record) {
+    if (ExamTypeCount() == 0) {
+        error_ = kNotLoaded;
+        return false;
+    }
     if (SubjectCount() >= kMaxSubjects) {
         error_ = "\nNo caben más de 128 materias.";
         return false;

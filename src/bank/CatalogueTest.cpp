@@ -227,6 +227,24 @@ TEST(CatalogueLoad, LoadOrCreateKeepsADamagedFileAside) {
     EXPECT_EQ(b.cat.SubjectCount(), 0);
 }
 
+TEST(CatalogueLoad, NothingIsWrittenFromAFailedLoad) {
+    Bank b;
+    std::string damaged = b.bytes;
+    PutLE32(damaged, 44, 200);
+    WriteBytes(b.dir / "Vexamodat.bin", damaged);
+    ASSERT_FALSE(b.cat.LoadCatalogue());
+    EXPECT_FALSE(b.cat.AddExamType("Otro"));
+    EXPECT_EQ(b.cat.ErrorString(), "\nEl catálogo no está cargado.");
+    EXPECT_FALSE(b.cat.AddSubject("Otra", 0));
+    EXPECT_FALSE(b.cat.AppendSubjectRecord(SubjectRecord::Make("Otra")));
+    EXPECT_FALSE(b.cat.DeleteExamType(0));
+    EXPECT_FALSE(b.cat.DeleteSubject(0));
+    EXPECT_FALSE(b.cat.RenameSubject(0, "Otra"));
+    EXPECT_FALSE(b.cat.SetSubjectInExam(1, 0, 0));
+    EXPECT_EQ(ReadBytes(b.dir / "Vexamodat.bin"), damaged);
+    EXPECT_FALSE(fs::exists(b.dir / "Otra"));
+}
+
 // ---- Whole-file rewrites ----
 
 TEST(CatalogueRewrite, AddExamTypeAppendsAndKeepsReservedBytes) {

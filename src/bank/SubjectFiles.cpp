@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -252,32 +253,42 @@ std::optional<std::uint32_t> RebuildIndexFile(const SubjectPaths& paths) {
                 const std::int64_t n = questions.ReadAt(base, in.data(), in.size());
                 if (n < 0) ok = false;
                 if (n <= 0) break;
-                for (std::int64_t i = 0; i < n && ok; ++i) {
-                    const unsigned char c = in[static_cast<std::size_t>(i)];
+                const unsigned char* data = in.data();
+                for (std::int64_t i = 0; i < n && ok;) {
+                    const unsigned char c = data[i];
                     const bool eol = c == '\r' || c == '\n';
                     if (skipping) {
-                        if (eol) continue;
+                        if (eol) {
+                            ++i;
+                            continue;
+                        }
                         skipping = false;
                         start = base + i;
                     }
+                    if (state == 0) {
+                        // Nothing matters until the next "=".
+                        const void* eq = std::memchr(data + i, '=', static_cast<std::size_t>(n - i));
+                        if (!eq) break;
+                        i = static_cast<const unsigned char*>(eq) - data + 1;
+                        state = 1;
+                        continue;
+                    }
+                    ++i;
                     if (state == 1) {
                         state = IsKeyLetter(c) ? 2 : 0;
-                    } else if (state == 2) {
-                        state = 0;
-                        if (eol) {
-                            if (start > static_cast<std::int64_t>(kOffsetMask)) {
-                                ok = false; // offsets past 2 GiB do not fit an entry
-                                break;
-                            }
-                            PutLE32(&pending[used], static_cast<std::uint32_t>(start));
-                            used += 4;
-                            if (used == pending.size()) flush();
-                            ++count;
-                            skipping = true;
-                        }
-                    } else if (c == '=') {
-                        state = 1;
+                        continue;
                     }
+                    state = 0;
+                    if (!eol) continue;
+                    if (start > static_cast<std::int64_t>(kOffsetMask)) {
+                        ok = false; // offsets past 2 GiB do not fit an entry
+                        break;
+                    }
+                    PutLE32(&pending[used], static_cast<std::uint32_t>(start));
+                    used += 4;
+                    if (used == pending.size()) flush();
+                    ++count;
+                    skipping = true;
                 }
                 if (!ok) break;
                 base += n;
