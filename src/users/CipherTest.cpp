@@ -2,9 +2,9 @@
 
 #include "TempDir.h"
 #include "platform/Files.h"
+#include "users/LibcryptoReference.h"
 
 #include <gtest/gtest.h>
-#include <openssl/evp.h>
 
 #include <cstring>
 #include <random>
@@ -26,30 +26,11 @@ std::string Bytes(std::initializer_list<int> values) {
     return s;
 }
 
-// Two-key triple DES in ECB mode as libcrypto does it, without padding.
 std::string OpenSslEde(const TKey128& key, std::string_view data, bool encrypt) {
-    EVP_CIPHER_CTX* ctx = EVP_CIPHER_CTX_new();
-    std::string out(data.size() + 16, '\0');
-    int n = 0, m = 0;
-    bool ok = EVP_CipherInit_ex(ctx, EVP_des_ede_ecb(), nullptr, key.data(), nullptr, encrypt ? 1 : 0) == 1;
-    ok = ok && EVP_CIPHER_CTX_set_padding(ctx, 0) == 1;
-    ok = ok && EVP_CipherUpdate(ctx, reinterpret_cast<unsigned char*>(out.data()), &n,
-                                reinterpret_cast<const unsigned char*>(data.data()),
-                                static_cast<int>(data.size())) == 1;
-    ok = ok && EVP_CipherFinal_ex(ctx, reinterpret_cast<unsigned char*>(out.data()) + n, &m) == 1;
-    EVP_CIPHER_CTX_free(ctx);
-    if (!ok) throw std::runtime_error("libcrypto failed");
-    out.resize(static_cast<std::size_t>(n + m));
-    return out;
+    return testing::LibcryptoEde(key, data, encrypt);
 }
 
-// The plain bytes of the counted final block for `plain`.
-std::string WithFinalBlock(std::string plain) {
-    const std::size_t rest = plain.size() % 8;
-    plain.append(7 - rest, '\0');
-    plain.push_back(static_cast<char>(rest));
-    return plain;
-}
+using testing::WithFinalBlock;
 
 TKey128 RandomKey(std::mt19937& rng) {
     TKey128 key;

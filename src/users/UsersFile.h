@@ -45,6 +45,8 @@ public:
         int entryCount = 0;
     };
 
+    TArchivoVexamousers(); // derives the key; OpenUsersFile sets the path
+
     void OpenUsersFile(const std::filesystem::path& path);
     void CreateUsersFile(const std::filesystem::path& path, std::string_view adminPassword);
     bool Exists() const;
@@ -64,6 +66,7 @@ public:
     bool ClearHistory(std::string_view name);
     bool DeleteUser(std::string_view name);
     bool DeleteAllUsers();
+    // Counts are stored clamped to 0..254: a 255 in the first byte would end the list.
     bool RecordResult(std::string_view name, int presented, int right, int wrong);
 
     // The plain content as last loaded (tests and tools).
@@ -74,6 +77,17 @@ private:
     void EnsureLoaded();
     std::int32_t ReadInt32(std::int64_t pos) const;
     void WriteInt32(std::int64_t pos, std::int32_t value);
+    // Number of users when the directory fits in the content, else -1.
+    std::int32_t CheckedUserCount() const;
+    // Directory entry `index` when it points at a whole record after the directory.
+    bool ReadEntry(std::int32_t userCount, std::int32_t index, UserInfo& info) const;
+    int CountEntries(const UserInfo& info) const;
+    // The invariants every structural change relies on: records follow the directory one
+    // after the other, in directory order, and the content ends with the last one.
+    bool LayoutConsistent() const;
+    // Replaces the file with `plain`, encrypted, in one atomic step; the buffer turns stale.
+    void SaveUsersFile(const std::string& plain, std::filesystem::perms mode);
+    void SaveKeepingMode(const std::string& plain);
 
     std::filesystem::path path_;
     std::string buffer_; // plain content; size() is the valid length
