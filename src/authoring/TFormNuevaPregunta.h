@@ -49,7 +49,7 @@ public:
     void OcultarQuintaAlternativaClick();
 
     // No field holds more than this many characters: a longer line could not be read back.
-    static constexpr int kMaxFieldLength = 1023;
+    static constexpr int kFieldLimit = 1023;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -61,7 +61,8 @@ private:
     SaveOutcome ValidateAndSave();
     void ClearFields();
     void ShowTotal();
-    QLineEdit* AnswerField(int index) const; // 0..4
+    void LimitQuestionLength();
+    QWidget* FieldWidget(int field) const; // in the order question, answers a) .. e), letter
 
     Session& session_;
     QString subjectName_;

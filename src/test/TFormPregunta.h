@@ -7,16 +7,17 @@
 // TFormPreguntaRunner.cpp (the running test), TFormPreguntaEnd.cpp (end of test and grades),
 // TFormPreguntaReview.cpp (the review of the failures).
 
+#include "test/Scoring.h"
+
 #include <QDialog>
 #include <QString>
 
 #include <array>
 #include <cstdint>
-#include <string>
-#include <utility>
-#include <vector>
+#include <memory>
 
 class QCheckBox;
+class QColor;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -31,12 +32,13 @@ namespace vexamo {
 
 class Session;
 class TFormNuevaPregunta;
+struct TestPlan;
 
 class TFormPregunta : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int kMaxQuestions = 200;
-    static constexpr std::uint8_t kUnknown = 255; // no answer, or correct letter not yet known
+    // The correct answer of a question that was on screen but has no usable key letter.
+    static constexpr std::uint8_t kNoKey = 254;
     static constexpr int kExpandedWidth = 672;
     static constexpr int kCollapsedWidth = 519;
     static constexpr int kClientHeight = 566;
@@ -52,9 +54,10 @@ public:
     void SetTimeLimit(bool armed, const QString& minutesText);
     // "Repetir preguntas lo menos posible": questions put on screen get their asked flag.
     void SetNoRepeat(bool on) { noRepeat_ = on; }
-    // The questions of the next test: (subject, question number) per screen position.
-    void SetQuestions(const std::vector<std::pair<int, int>>& byPosition);
-    int Length() const { return length_; }
+    // The test: filled by the assembly, read by the test document.
+    TestPlan& Plan() { return *plan_; }
+    const TestPlan& Plan() const { return *plan_; }
+    int Length() const;
 
     // The options toggle; its state is kept by the settings file.
     bool OptionsDown() const;
@@ -62,15 +65,13 @@ public:
 
     // Runner state, read by scoring, the review and the test document.
     int Position() const { return position_; }
-    std::uint8_t Correct(int position) const { return correct_.at(position); }
-    std::uint8_t Given(int position) const { return given_.at(position); }
-    void SetCorrect(int position, std::uint8_t letter) { correct_.at(position) = letter; }
-    bool IsRunning() const;   // a test on screen (running or paused)
+    AnswerSheet& Sheet() { return sheet_; }
+    const AnswerSheet& Sheet() const { return sheet_; }
+    enum class State { Closed, Running, Ended, Reviewing };
+    State CurrentState() const { return state_; }
+    bool IsRunning() const { return state_ == State::Running; } // a test on screen
     bool ClockRunning() const;
-    int Right() const { return right_; }
-    int Wrong() const { return wrong_; }
-    int Blank() const { return blank_; }
-    int Presented() const { return presented_; }
+    const TestCounts& Counts() const { return counts_; }
 
     // Handlers of the window (public so that the main window and tests can drive them).
     void FormShow();
@@ -104,10 +105,10 @@ public:
     int NthBlank(int k) const;
     int NthFailure(int k) const;
 
-public slots:
+public Q_SLOTS:
     void TimerTimer(); // one tick of the countdown
 
-signals:
+Q_SIGNALS:
     // The export buttons of the running test; the main window hands the test to the documents.
     void ExportRunningTestRequested();
     void PrintRunningTestRequested();
@@ -126,6 +127,11 @@ private:
     void BuildReviewPanel();
     void Advance(std::uint8_t answer);
     void ShowQuestion(int position);
+    std::uint8_t ReadCorrect(int position); // reads the question's key letter
+    int SubjectAt(int position) const;
+    int QuestionAt(int position) const;
+    QString LetterText(std::uint8_t answer) const;
+    void StyleAnswer(int answer, const QColor& background, const QColor& text, bool border);
     void LayOutQuestion();
     void SetAnswerLook(int answer, bool highlighted);
     void ResetAnswerLooks();
@@ -136,7 +142,8 @@ private:
     void FormClose();
     void FillReviewLists();
     void ListClick(int tab);
-    void ReviewListKey(int tab, int key);
+    bool ReviewListKey(int tab, int key); // true when the key was used
+    void EnableFailureNavigation();
     int LineHeight() const { return fontSize_ == 8 ? 15 : 23; }
     QString SubjectName(int subject) const;
     int FailurePlaceOf(int position) const;
@@ -151,16 +158,13 @@ private:
     bool noRepeat_ = false;
 
     // The test.
-    int length_ = 0;
-    std::array<std::pair<int, int>, kMaxQuestions> questions_{};
+    std::unique_ptr<TestPlan> plan_;
+    AnswerSheet sheet_;
+    State state_ = State::Closed;
     int position_ = -1;
-    std::array<std::uint8_t, kMaxQuestions> correct_{};
-    std::array<std::uint8_t, kMaxQuestions> given_{};
     int highlighted_ = -1;
     float questionStep_ = 0, questionBar_ = 0;
     float timeStep_ = 0, timeBar_ = 0;
-    bool reviewing_ = false;
-    bool ended_ = false;
 
     // The question on screen.
     QString questionText_;
@@ -168,10 +172,12 @@ private:
     int answerCount_ = 0;
 
     // Scoring.
-    int presented_ = 0, right_ = 0, wrong_ = 0, blank_ = 0;
+    TestCounts counts_;
     bool reviewExpanded_ = false;
     bool reviewOpened_ = false;
     int failurePlace_ = 0;
+    bool selectingTab_ = false;
+    bool movingSlider_ = false;
 
     // Controls.
     QTimer* timer_ = nullptr;

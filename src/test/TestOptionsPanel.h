@@ -45,7 +45,7 @@ public:
     bool AssembleTest();
     int TotalQuestions() const { return totalQuestions_; }
 
-public slots:
+public Q_SLOTS:
     // "Empezar test..." (Ctrl+T), the button EmpezarTest and Enter in EditTemas.
     void StartTest();
 
