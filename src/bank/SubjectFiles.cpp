@@ -1,6 +1,7 @@
 #include "bank/SubjectFiles.h"
 
 #include "bank/Catalogue.h"
+#include "platform/Files.h"
 
 #include <algorithm>
 #include <array>
@@ -233,7 +234,9 @@ std::optional<std::uint32_t> RebuildIndexFile(const SubjectPaths& paths) {
     std::uint32_t count = 0;
     {
         File out(tmp, O_RDWR | O_CLOEXEC);
-        ok = out.ok() && ::fchmod(out.fd(), 0644) == 0;
+        // The new index keeps the permissions of the one it replaces.
+        const auto mode = FileMode(paths.indexFile).value_or(fs::perms(0644));
+        ok = out.ok() && ::fchmod(out.fd(), static_cast<mode_t>(mode)) == 0;
         std::array<unsigned char, kChunk> pending{};
         std::size_t used = 0;
         std::int64_t written = 4;
@@ -328,7 +331,7 @@ QuestionBlock ReadQuestionBlock(const SubjectPaths& paths, std::uint32_t first,
     const std::int64_t offset = entry ? (*entry & kOffsetMask) : 0;
     // Nothing readable: the rest of the subject is covered at once, so a caller that moves on
     // by the number of questions still reaches the end.
-    if (!entry || size < 0 || offset >= size) {
+    if (!entry || size < 0 || offset >= size || buffer.empty()) {
         block.questions = remaining;
         return block;
     }

@@ -59,7 +59,10 @@ struct QuestionBlock {
 };
 
 // Reads at most buffer.size() bytes of the question file from question `first` on.
-// `questionCount` is the subject's count in the catalogue.
+// `questionCount` is the subject's count in the catalogue. While first < questionCount the
+// block always covers at least one question, so a scan that moves on by `questions` ends:
+// when nothing can be read (missing files, an entry past the end of the file, an empty
+// buffer) it covers every remaining question with no bytes.
 QuestionBlock ReadQuestionBlock(const SubjectPaths& paths, std::uint32_t first,
                                 std::uint32_t questionCount, std::span<char> buffer);
 

@@ -93,6 +93,10 @@ TEST(RebuildIndex, ReplacesTheIndexAsAWholeAndLeavesNoTemporary) {
     EXPECT_EQ(ReadBytes(s.dir / "old-link"), old); // not rewritten in place
     EXPECT_EQ(ReadBytes(s.paths.indexFile), IndexBytes({0, 22}));
     EXPECT_EQ(std::distance(fs::directory_iterator(s.dir.Path()), fs::directory_iterator()), 3);
+    // The permissions of the replaced index carry over.
+    fs::permissions(s.paths.indexFile, fs::perms(0640));
+    ASSERT_EQ(RebuildIndexFile(s.paths), 2u);
+    EXPECT_EQ(fs::status(s.paths.indexFile).permissions() & fs::perms::mask, fs::perms(0640));
 }
 
 TEST(RebuildIndex, MissingFiles) {
@@ -340,6 +344,10 @@ TEST(ReadQuestionBlock, UnreadableSubjectIsCoveredAtOnce) {
     b = ReadQuestionBlock(s.paths, 1, 2, std::span<char>(buffer));
     EXPECT_EQ(b.bytes, 0u);
     EXPECT_EQ(b.questions, 1u);
+    // No room to read into.
+    b = ReadQuestionBlock(s.paths, 0, 2, std::span<char>());
+    EXPECT_EQ(b.bytes, 0u);
+    EXPECT_EQ(b.questions, 2u);
 }
 
 // Scanning a long subject block by block, the way the topic filter does.
