@@ -65,7 +65,9 @@ public:
     std::filesystem::path IndexFile(int subject) const;
 
     // Reads the file. False, with ErrorString() set and the copy left empty, when the file is
-    // missing or damaged (sizes and offsets that disagree with the file's real size).
+    // missing or damaged: a layout other than the fixed one, counts out of range (no exam
+    // type, more than 128 subjects), records past the end of the file, or a subject name that
+    // cannot name a folder (empty, 63 characters, "/", "." or "..").
     bool LoadCatalogue();
     // Loads; when the file is missing or unreadable, writes a new catalogue with one exam type
     // (kDefaultExamTypeName) and no subjects, and loads that. False only if that fails too.

@@ -160,6 +160,7 @@ const Damage kDamages[] = {
     {"subject named ..", [](std::string& f) { f.replace(64 + 448 + 96 + 1, 9, "..\0\0\0\0\0\0\0", 9); }},
     {"subject name with /", [](std::string& f) { f[64 + 448 + 96 + 3] = '/'; }},
     {"empty subject name", [](std::string& f) { f[64 + 448 + 1] = '\0'; }},
+    {"subject name filling its field", [](std::string& f) { f.replace(64 + 448 + 1, 63, 63, 'x'); }},
 };
 
 TEST(CatalogueLoad, DamagedFilesAreRefusedWithAMessage) {
