@@ -1,0 +1,1 @@
+// Test options panel tests.
