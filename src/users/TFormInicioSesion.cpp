@@ -62,6 +62,7 @@ TFormInicioSesion::TFormInicioSesion(TArchivoVexamousers& users, Dialogs& dialog
     choices->addWidget(checkerUsuario_);
     choices->addWidget(checkerInvitado_);
     choices->addWidget(checkerAdministrador_);
+    choices->addStretch();
 
     auto* newUser = new QHBoxLayout;
     newUser->addStretch();
