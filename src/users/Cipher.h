@@ -82,7 +82,8 @@ void TripleDESEncryptFile(const std::filesystem::path& input, const std::filesys
 // file with `data`. The splice happens in memory and the result replaces the file atomically,
 // keeping the permission bits it had (owner-only for a new file). Returns the new plain
 // length, or -1 when nothing was done (missing file with offset >= 1, a range outside the
-// content, a write failure).
+// content, a write failure). A damaged file throws ECipherException and an unreadable one
+// std::runtime_error; either way the file stays as it was.
 std::int64_t ReplaceRange(const TKey128& key, const std::filesystem::path& file, std::int64_t offset,
                           std::int64_t replaceCount, const void* data, std::int64_t dataLength);
 

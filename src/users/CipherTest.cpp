@@ -7,9 +7,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <random>
 #include <sstream>
+#include <sys/inotify.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace vexamo {
 namespace {
@@ -443,6 +446,41 @@ TEST(ReplaceRange, DamagedFileThrowsAndStaysAsItWas) {
     EXPECT_THROW(ReplaceRange(UsersFileKey(), file, 0, 0, "a", 1), ECipherException);
     EXPECT_EQ(ReadBytes(file), "short");
     EXPECT_EQ(FolderEntries(dir.Path()), std::vector<std::string>{"f"});
+}
+
+// Names of the files created in, or moved into, `dir` while `action` runs.
+std::vector<std::pair<std::string, std::uint32_t>> WatchFolder(const fs::path& dir,
+                                                                 const std::function<void()>& action) {
+    const int fd = ::inotify_init1(IN_NONBLOCK);
+    if (fd < 0) throw std::runtime_error("inotify");
+    ::inotify_add_watch(fd, dir.c_str(), IN_CREATE | IN_MOVED_TO);
+    action();
+    std::vector<std::pair<std::string, std::uint32_t>> events;
+    alignas(inotify_event) char buf[8192];
+    for (ssize_t n; (n = ::read(fd, buf, sizeof buf)) > 0;) {
+        for (char* p = buf; p < buf + n;) {
+            const auto* e = reinterpret_cast<const inotify_event*>(p);
+            events.emplace_back(e->len ? e->name : "", e->mask & (IN_CREATE | IN_MOVED_TO));
+            p += sizeof(inotify_event) + e->len;
+        }
+    }
+    ::close(fd);
+    return events;
+}
+
+TEST(ReplaceRange, TargetIsReplacedByRenameWithoutAWorkCopy) {
+    TempDir dir;
+    const TKey128 key = UsersFileKey();
+    const fs::path file = dir / "Vexamousers.bin";
+    WriteBytes(file, TripleDESEncrypt("0123456789", key));
+    const auto events = WatchFolder(dir.Path(), [&] { EXPECT_EQ(ReplaceRange(key, file, 3, 2, "x", 1), 9); });
+    // One temporary file is created and renamed over the target; nothing else appears.
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_EQ(events[0].second, static_cast<std::uint32_t>(IN_CREATE));
+    EXPECT_NE(events[0].first, "Vexamousers.bin");
+    EXPECT_NE(events[0].first, "Vexamousers.bin_");
+    EXPECT_EQ(events[1], (std::pair<std::string, std::uint32_t>{"Vexamousers.bin", IN_MOVED_TO}));
+    EXPECT_EQ(TripleDESDecrypt(ReadBytes(file), key), "012x56789");
 }
 
 TEST(ReplaceRange, NoPlainBytesReachTheFolder) {

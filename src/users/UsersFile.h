@@ -35,7 +35,11 @@ protected:
 // Operations on a file that does not exist or is damaged throw: std::runtime_error for a file
 // that cannot be opened, ECipherException ("Invalid file format") for a damaged one.
 // Structures inside the plain content (counts, offsets, lengths) are checked against its size:
-// a user whose entry points outside the content is not found.
+// a user whose entry points outside the content is not found. The changes that move records
+// (AddUser, DeleteUser, a RecordResult that grows an area) return -1 / false and write nothing
+// unless the records follow the directory one after the other as the format lays them out.
+// Every change replaces the file in one atomic step; a file that cannot be written throws
+// std::runtime_error. Texts longer than their fields throw std::invalid_argument.
 class TArchivoVexamousers : public TArchivo {
 public:
     struct UserInfo {
