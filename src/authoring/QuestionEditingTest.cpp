@@ -186,6 +186,19 @@ TEST(SaveQuestion, FirstQuestionOfAnEmptySubjectCreatesTheFile) {
     EXPECT_EQ(written, 1u);
 }
 
+TEST(SaveQuestion, FirstQuestionStartsAtZeroEvenAfterStrayBytes) {
+    // Bytes no index entry refers to (a save that failed halfway): the new file holds only the
+    // record, and its offset is 0, not the old file's size.
+    TempDir dir;
+    const SubjectPaths paths{dir / "Vacia.txt", dir / "Off_Materia.bin"};
+    WriteBytes(paths.indexFile, std::string(4, '\0'));
+    WriteBytes(paths.questionFile, "resto\r\n");
+    EditorSubject subject{paths, 0, 0, 0};
+    ASSERT_TRUE(SaveQuestion(subject, Texts("Q", {"1", "2", "3", "4", ""}, "a"), nullptr).ok());
+    EXPECT_EQ(ReadBytes(paths.questionFile), "Q\r\n1\r\n2\r\n3\r\n4\r\n=a\r\n\r\n");
+    EXPECT_EQ(Hex(ReadBytes(paths.indexFile)), "01 00 00 00 00 00 00 00");
+}
+
 TEST(SaveQuestion, AppendWritesTheCountIntoTheCatalogueFile) {
     TempDir dir;
     Catalogue catalogue(dir.Path());
