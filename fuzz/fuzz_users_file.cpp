@@ -57,7 +57,11 @@ void Decryption(const std::string& bytes, const vexamo::TKey128& key) {
 }
 
 void Lookups(vexamo::TArchivoVexamousers& users, const std::string& extraName) {
-    (void)users.GetAdminPassword();
+    try {
+        Check(users.GetAdminPassword().size() <= 24);
+    } catch (const std::runtime_error&) {
+        // a damaged header
+    }
     std::vector<std::string> names = users.ListUsers();
     names.push_back(extraName);
     for (const auto& name : names) {

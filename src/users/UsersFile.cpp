@@ -161,8 +161,12 @@ bool TArchivoVexamousers::ReadEntry(std::int32_t userCount, std::int32_t index,
     if (offset < kHeaderSize + kEntrySize * userCount || historyBytes < 0 ||
         offset + kRecordFixedSize + historyBytes > size)
         return false;
+    // A damaged password length must not read as an empty password that anybody could type.
     const std::int32_t nameLength = ReadInt32(offset);
-    if (nameLength < 0 || nameLength > static_cast<std::int32_t>(kRecordFieldSize)) return false;
+    const std::int32_t passwordLength = ReadInt32(static_cast<std::int64_t>(offset) + 32);
+    constexpr auto kField = static_cast<std::int32_t>(kRecordFieldSize);
+    if (nameLength < 0 || nameLength > kField || passwordLength < 0 || passwordLength > kField)
+        return false;
     info.index = index;
     info.recordOffset = offset;
     info.historyBytes = historyBytes;
@@ -185,9 +189,6 @@ bool TArchivoVexamousers::LayoutConsistent() const {
     for (std::int32_t i = 0; i < n; ++i) {
         UserInfo info;
         if (!ReadEntry(n, i, info) || info.recordOffset != expected) return false;
-        const std::int32_t passwordLength = ReadInt32(info.recordOffset + 32);
-        if (passwordLength < 0 || passwordLength > static_cast<std::int32_t>(kRecordFieldSize))
-            return false;
         expected += kRecordFixedSize + info.historyBytes;
     }
     return expected == static_cast<std::int64_t>(buffer_.size());
@@ -252,18 +253,17 @@ std::vector<HistoryEntry> TArchivoVexamousers::ReadHistory(std::string_view name
 std::string TArchivoVexamousers::GetUserPassword(std::string_view name) {
     UserInfo info;
     if (!FindUser(name, info)) return {};
-    const std::int32_t length = ReadInt32(info.recordOffset + 32);
-    if (length < 0 || length > static_cast<std::int32_t>(kRecordFieldSize)) return {};
     return buffer_.substr(static_cast<std::size_t>(info.recordOffset) + 36,
-                          static_cast<std::size_t>(length));
+                          static_cast<std::size_t>(ReadInt32(info.recordOffset + 32)));
 }
 
 std::string TArchivoVexamousers::GetAdminPassword() {
     EnsureLoaded();
     const std::int32_t length = ReadInt32(4);
+    // An empty text would let anybody in with an empty password: a damaged header is an error.
     if (static_cast<std::int64_t>(buffer_.size()) < kHeaderSize || length < 0 ||
         length > static_cast<std::int32_t>(kAdminFieldSize))
-        return {};
+        throw std::runtime_error("El archivo de usuarios \"" + path_.string() + "\" está dañado.");
     return buffer_.substr(8, static_cast<std::size_t>(length));
 }
 

@@ -64,7 +64,7 @@ public:
     std::vector<HistoryEntry> ReadHistory(std::string_view name);
     int AddUser(std::string_view name, std::string_view password);
     std::string GetUserPassword(std::string_view name);
-    std::string GetAdminPassword();
+    std::string GetAdminPassword(); // throws std::runtime_error when the header is damaged
     bool SetUserPassword(std::string_view name, std::string_view password);
     bool SetAdminPassword(std::string_view password);
     bool ClearHistory(std::string_view name);
@@ -83,7 +83,8 @@ private:
     void WriteInt32(std::int64_t pos, std::int32_t value);
     // Number of users when the directory fits in the content, else -1.
     std::int32_t CheckedUserCount() const;
-    // Directory entry `index` when it points at a whole record after the directory.
+    // Directory entry `index` when it points at a whole record after the directory, with name
+    // and password lengths that fit their fields.
     bool ReadEntry(std::int32_t userCount, std::int32_t index, UserInfo& info) const;
     int CountEntries(const UserInfo& info) const;
     // The invariants every structural change relies on: records follow the directory one

@@ -475,15 +475,20 @@ const DamageCase kInconsistencies[] = {
 INSTANTIATE_TEST_SUITE_P(Users, InconsistentLayout, ::testing::ValuesIn(kInconsistencies),
                          [](const auto& info) { return std::string(info.param.what); });
 
-TEST_F(UsersFileTest, PasswordLengthOutOfRangeReadsAsEmpty) {
+TEST_F(UsersFileTest, DamagedPasswordLengthsNeverReadAsEmptyPasswords) {
+    // An empty text would let an empty password in: the user is not found, and the
+    // administrator's password is an error.
     for (std::uint32_t length : {29u, 0xFFFFFFFFu}) {
-        std::string plain = Layout("admin", {kAna});
-        PutLE32(plain, 40 + 32, length);
-        PutLE32(plain, 4, length);
+        std::string plain = Layout("admin", {kAna, kBea});
+        PutLE32(plain, 48 + 32, length);
         WriteFixture(plain);
-        EXPECT_EQ(users.GetUserPassword("ana"), "");
-        EXPECT_EQ(users.GetAdminPassword(), "");
-        EXPECT_EQ(users.CountHistory("ana"), 1);
+        EXPECT_EQ(users.ListUsers(), std::vector<std::string>{"bea"});
+        EXPECT_EQ(users.CountHistory("ana"), -1);
+        EXPECT_EQ(users.GetUserPassword("bea"), "bb");
+        EXPECT_EQ(users.GetAdminPassword(), "admin");
+        PutLE32(plain, 4, length == 29 ? 25 : length);
+        WriteFixture(plain);
+        EXPECT_THROW(users.GetAdminPassword(), std::runtime_error);
     }
 }
 
@@ -499,7 +504,7 @@ TEST_F(UsersFileTest, PartialEntryAtTheEndOfTheAreaIsNotCounted) {
 TEST_F(UsersFileTest, HeaderShorterThan32Bytes) {
     WriteFixture(std::string("\0\0\0\0\x05\0\0\0abc", 11));
     EXPECT_TRUE(users.ListUsers().empty());
-    EXPECT_EQ(users.GetAdminPassword(), "");
+    EXPECT_THROW(users.GetAdminPassword(), std::runtime_error);
     EXPECT_FALSE(users.SetAdminPassword("x"));
     EXPECT_FALSE(users.DeleteAllUsers());
     EXPECT_EQ(users.AddUser("ana", "a"), -1);
@@ -509,7 +514,7 @@ TEST_F(UsersFileTest, HeaderShorterThan32Bytes) {
 TEST_F(UsersFileTest, EmptyPlainContent) {
     WriteFixture("");
     EXPECT_TRUE(users.ListUsers().empty());
-    EXPECT_EQ(users.GetAdminPassword(), "");
+    EXPECT_THROW(users.GetAdminPassword(), std::runtime_error);
     EXPECT_EQ(users.CountHistory("ana"), -1);
 }
 
