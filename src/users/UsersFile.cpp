@@ -142,11 +142,6 @@ std::int32_t TArchivoVexamousers::ReadInt32(std::int64_t pos) const {
     return static_cast<std::int32_t>(v);
 }
 
-void TArchivoVexamousers::WriteInt32(std::int64_t pos, std::int32_t value) {
-    if (pos < 0 || pos + 4 > static_cast<std::int64_t>(buffer_.size())) return;
-    PutInt32(buffer_, static_cast<std::size_t>(pos), value);
-}
-
 std::int32_t TArchivoVexamousers::CheckedUserCount() const {
     const std::int32_t n = ReadInt32(0);
     if (n < 0 || kHeaderSize + kEntrySize * n > static_cast<std::int64_t>(buffer_.size())) return -1;

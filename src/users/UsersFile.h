@@ -56,7 +56,8 @@ public:
     bool Exists() const;
     const std::filesystem::path& Path() const { return path_; }
 
-    // Sorted case-insensitively; empty when the file does not exist.
+    // Sorted as the Spanish collation does (case and accents aside first, Ñ after N);
+    // empty when the file does not exist.
     std::vector<std::string> ListUsers();
     bool FindUser(std::string_view name, UserInfo& info);
     int UserExists(std::string_view name);   // -1, or historyBytes
@@ -80,7 +81,6 @@ private:
     void LoadUsersFile();
     void EnsureLoaded();
     std::int32_t ReadInt32(std::int64_t pos) const;
-    void WriteInt32(std::int64_t pos, std::int32_t value);
     // Number of users when the directory fits in the content, else -1.
     std::int32_t CheckedUserCount() const;
     // Directory entry `index` when it points at a whole record after the directory, with name
