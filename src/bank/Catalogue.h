@@ -87,7 +87,9 @@ public:
     // single folder name ("/", "." and ".." are refused).
     static bool IsValidName(std::string_view name);
 
-    // -1 excludes; 0..9998 includes with that count (capped at 255); 9999 or more does nothing.
+    // -1 excludes; 0..9998 includes with that count (capped at 255); 9999 or more does nothing
+    // and returns true. False, changing nothing, for a subject or exam type that does not
+    // exist or when the record cannot be written where the header says.
     bool SetSubjectInExam(int value, int subject, int examType);
     bool AddExamType(std::string_view name);
     bool DeleteExamType(int examType);
