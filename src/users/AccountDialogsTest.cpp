@@ -167,6 +167,9 @@ TEST_F(AccountDialogsTest, EveryDialogHasItsCaptionFieldsAndLimitsAndEscCancels)
                     field->clear();
                     Type(field, QStringLiteral("12345678901234567890"));
                     EXPECT_EQ(field->text(), QStringLiteral("1234567890123456")) << name;
+                    if (echo == QLineEdit::Password) {
+                        EXPECT_EQ(field->displayText(), QString(16, QLatin1Char('*'))) << name;
+                    }
                 }
             }
             // Nothing is filtered.
