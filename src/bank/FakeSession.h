@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QTableWidget>
 #include <QTest>
@@ -126,6 +127,17 @@ protected:
     }
     void Click(QTableWidget* list, int row, Qt::MouseButton button = Qt::LeftButton) {
         QTest::mouseClick(list->viewport(), button, {}, RowCentre(list, row));
+    }
+    // Types a new name into a name cell of the included list and ends with `endKey`.
+    void EditName(int row, const QString& text, Qt::Key endKey = Qt::Key_Return) {
+        QTableWidgetItem* item = In()->item(row, 0);
+        In()->setCurrentItem(item);
+        In()->editItem(item);
+        auto* editor = qobject_cast<QLineEdit*>(In()->indexWidget(In()->model()->index(row, 0)));
+        ASSERT_NE(editor, nullptr) << "the name cell is not editable";
+        editor->setText(text);
+        QTest::keyClick(editor, endKey);
+        QCoreApplication::processEvents(); // the view commits Enter's edit in a queued call
     }
     int StoredCount(int subject, int examType = 0) {
         return session.FromDisk().examTypes[static_cast<std::size_t>(examType)].QuestionsFor(subject);

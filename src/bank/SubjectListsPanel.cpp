@@ -10,7 +10,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -30,6 +29,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 namespace vexamo {
 
@@ -100,6 +100,37 @@ private:
     std::function<void(int)> clicked_;
 };
 
+} // namespace
+
+// The name cells: a rename is confirmed with Enter; an edit that ends otherwise (focus
+// leaving the cell) is not a rename.
+class NameDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        enterPressed_ = false;
+        return QStyledItemDelegate::createEditor(parent, option, index);
+    }
+    // True once after an edit that Enter ended.
+    bool TakeEnter() const { return std::exchange(enterPressed_, false); }
+
+protected:
+    bool eventFilter(QObject* editor, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) enterPressed_ = true;
+        }
+        return QStyledItemDelegate::eventFilter(editor, event);
+    }
+
+private:
+    mutable bool enterPressed_ = false;
+};
+
+namespace {
+
 QPushButton* MakeButton(const QString& text, const QString& name, QWidget* parent) {
     auto* button = new QPushButton(text, parent);
     button->setObjectName(name);
@@ -167,6 +198,8 @@ void SubjectListsPanel::BuildControls() {
     listaIn_->setColumnWidth(1, 105);
     listaIn_->verticalHeader()->hide();
     listaIn_->setSelectionMode(QAbstractItemView::SingleSelection);
+    nameDelegate_ = new NameDelegate(listaIn_);
+    listaIn_->setItemDelegateForColumn(0, nameDelegate_);
     listaIn_->setItemDelegateForColumn(
         1, new EllipsisDelegate(listaIn_, [this](int row) { EllipsisClick(row); }));
     inLayout->addWidget(listaIn_, 1);
@@ -622,7 +655,14 @@ void SubjectListsPanel::ListaMateriasInChange(QTableWidgetItem* item) {
     const int subject = RowSubject(listaIn_, row);
     if (subject < 0) return;
     if (item->column() == 0) {
-        RenameRow(row);
+        if (nameDelegate_->TakeEnter()) {
+            RenameRow(row);
+        } else {
+            // Only Enter renames: any other change of the name cell is undone.
+            listsReady_ = false;
+            item->setText(ToQString(session_.GetCatalogue().subjectNames[static_cast<std::size_t>(subject)]));
+            listsReady_ = true;
+        }
         return;
     }
     Catalogue& catalogue = session_.GetCatalogue();
@@ -994,8 +1034,9 @@ void SubjectListsPanel::DetectarYRepararErrores() {
         progress_->setRange(0, std::max(1, total));
         progress_->setValue(done);
         if (done >= total) progress_->hide();
-        // Paint the bar, but take no input until the repair is over.
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        // Painted at once: running the event loop here would let timers start other work
+        // on the catalogue in the middle of the repair.
+        progress_->repaint();
     });
     progress_->hide();
 }

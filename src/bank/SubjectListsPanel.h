@@ -27,6 +27,7 @@ class QTableWidgetItem;
 
 namespace vexamo {
 
+class NameDelegate;
 class Session;
 class SubjectMaintenance;
 
@@ -137,6 +138,7 @@ private:
     QSplitter* splitter_ = nullptr;
     QWidget* panelIn_ = nullptr;
     QTableWidget* listaIn_ = nullptr;
+    NameDelegate* nameDelegate_ = nullptr;
     QLabel* labelPreguntasTest_ = nullptr;
     QTableWidget* listaOut_ = nullptr;
     QLabel* labelPreguntasBD_ = nullptr;

@@ -239,7 +239,8 @@ TEST_F(ListsTest, RenameByEditingTheNameCell) {
     session.AddSubjectWithCount("Arte", 0);
     session.Include(historia, 1);
     Open();
-    In()->item(0, 0)->setText("Historia de España");
+    EditName(0, "Historia de España");
+    EXPECT_EQ(Cell(In(), 0, 0), "Historia de España");
     EXPECT_EQ(session.FromDisk().subjectNames[0], "Historia de Espa\xf1" "a");
     EXPECT_TRUE(std::filesystem::exists(session.dir / "Historia de España" / "Historia de España.txt"));
     EXPECT_FALSE(std::filesystem::exists(session.dir / "Historia"));
@@ -258,7 +259,7 @@ TEST_P(RefusedRenameTest, RefusedRenameKeepsNameAndSaysWhy) {
     session.AddSubjectWithCount("Arte", 0);
     session.Include(historia, 1);
     Open();
-    In()->item(0, 0)->setText(QString::fromUtf8(GetParam().name));
+    EditName(0, QString::fromUtf8(GetParam().name));
     EXPECT_EQ(Cell(In(), 0, 0), "Historia");
     EXPECT_EQ(session.FromDisk().subjectNames, (std::vector<std::string>{"Historia", "Arte"}));
     EXPECT_TRUE(std::filesystem::exists(session.dir / "Historia"));
@@ -274,6 +275,18 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedRenameCase{"", "\nEl nombre de la materia no puede quedar vacío."},
         RefusedRenameCase{"123456789012345678901234567890123456789012345678901234567890123",
                           "\nEl nombre es demasiado largo: admite como máximo 62 caracteres."}));
+
+TEST_F(ListsTest, NameChangeNotEndedByEnterIsUndone) {
+    const int historia = session.AddSubjectWithCount("Historia", 3);
+    session.Include(historia, 1);
+    Open();
+    In()->item(0, 0)->setText("Otra"); // as when the editor loses the focus
+    EXPECT_EQ(Cell(In(), 0, 0), "Historia");
+    EditName(0, "Otra", Qt::Key_Escape);
+    EXPECT_EQ(Cell(In(), 0, 0), "Historia");
+    EXPECT_EQ(session.FromDisk().subjectNames, (std::vector<std::string>{"Historia"}));
+    EXPECT_TRUE(session.dialogs.Messages().empty());
+}
 
 TEST_F(ListsTest, EmptyRowCannotBeEdited) {
     session.AddSubjectWithCount("Arte", 0);
