@@ -17,15 +17,24 @@
 namespace {
 namespace fs = std::filesystem;
 
+void RemoveFolder();
+
 const fs::path& Folder() {
-    static const fs::path folder = [] {
+    // Never destroyed, so that the removal at exit can still use it.
+    static const fs::path* folder = [] {
         // tmpfs when there is one: the rewrites flush to disk.
         const fs::path base = fs::is_directory("/dev/shm") ? "/dev/shm" : fs::temp_directory_path();
         std::string tmpl = (base / "vexamo-fuzz-catalogue-XXXXXX").string();
         if (!::mkdtemp(tmpl.data())) std::abort();
-        return fs::path(tmpl);
+        std::atexit(RemoveFolder);
+        return new fs::path(tmpl);
     }();
-    return folder;
+    return *folder;
+}
+
+void RemoveFolder() {
+    std::error_code ec;
+    fs::remove_all(Folder(), ec);
 }
 
 void Put32(std::string& s, std::size_t at, std::uint32_t v) {

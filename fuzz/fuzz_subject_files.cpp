@@ -17,14 +17,23 @@
 namespace {
 namespace fs = std::filesystem;
 
+void RemoveFolder();
+
 const fs::path& Folder() {
-    static const fs::path folder = [] {
+    // Never destroyed, so that the removal at exit can still use it.
+    static const fs::path* folder = [] {
         const fs::path base = fs::is_directory("/dev/shm") ? "/dev/shm" : fs::temp_directory_path();
         std::string tmpl = (base / "vexamo-fuzz-subject-XXXXXX").string();
         if (!::mkdtemp(tmpl.data())) std::abort();
-        return fs::path(tmpl);
+        std::atexit(RemoveFolder);
+        return new fs::path(tmpl);
     }();
-    return folder;
+    return *folder;
+}
+
+void RemoveFolder() {
+    std::error_code ec;
+    fs::remove_all(Folder(), ec);
 }
 
 void Write(const fs::path& file, const std::uint8_t* data, std::size_t size) {
