@@ -186,6 +186,62 @@ TEST_F(AccountDialogsTest, EveryDialogHasItsCaptionFieldsAndLimitsAndEscCancels)
     }
 }
 
+// Names and passwords are kept in Windows-1252: text the code page lacks is refused instead of
+// being stored altered (and then matching other text).
+TEST_F(AccountDialogsTest, TextThatCannotBeStoredIsRefused) {
+    users.AddUser("Luis", "l");
+    const QString kName = QStringLiteral("\nEl nombre lleva caracteres que no se pueden guardar.\n"
+                                         "Usa solo letras, cifras y signos corrientes");
+    const QString kPassword =
+        QStringLiteral("\nLa contraseña lleva caracteres que no se pueden guardar.\n"
+                       "Usa solo letras, cifras y signos corrientes");
+    const QString omega = QStringLiteral("clave\u03A9");
+    const struct {
+        const char* what;
+        int shape; // index into Shapes()
+        std::vector<std::pair<const char*, QString>> fields;
+        QString message;
+        const char* focus;
+    } cases[] = {
+        {"first-run password", 0, {{"EditContrasena1", omega}, {"EditContrasena2", omega}},
+         kPassword, "EditContrasena1"},
+        {"new user's name", 2,
+         {{"EditNombreUsuario", QStringLiteral("Ωmega")}, {"EditContrasena1", "x"}, {"EditContrasena2", "x"}},
+         kName, "EditNombreUsuario"},
+        {"new user's password", 2,
+         {{"EditNombreUsuario", QStringLiteral("Olga")}, {"EditContrasena1", omega}, {"EditContrasena2", omega}},
+         kPassword, "EditContrasena1"},
+        {"changed password", 3,
+         {{"EditContrasenaActual", QStringLiteral("l")}, {"EditContrasena1", omega}, {"EditContrasena2", omega}},
+         kPassword, "EditContrasena1"},
+        {"profile password", 4, {{"EditNombre", QStringLiteral("Luis")}, {"EditContrasena", omega}},
+         kPassword, "EditContrasena"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        dialogs.ClearMessages();
+        std::unique_ptr<QDialog> form = Shapes()[static_cast<std::size_t>(c.shape)].make(users, dialogs);
+        if (auto* change = qobject_cast<TFormCambiarContrasena*>(form.get())) change->Prepare(0, "Luis");
+        dialogs.ExpectExec([&](QDialog* d) {
+            d->show();
+            for (const auto& [name, text] : c.fields) {
+                Find(d, name)->clear();
+                Type(Find(d, name), text);
+            }
+            Click(Find<QPushButton>(d, "BotonOk"));
+            EXPECT_TRUE(d->isVisible());
+            EXPECT_EQ(dialogs.LastMessage(), c.message);
+            EXPECT_EQ(d->focusWidget(), Find(d, c.focus));
+            d->reject();
+            return d->result();
+        });
+        EXPECT_EQ(dialogs.Exec(form.get()), QDialog::Rejected);
+        EXPECT_EQ(dialogs.Messages().size(), 1u);
+    }
+    EXPECT_EQ(UserPasswordOnDisk("Luis"), "l");
+    EXPECT_EQ(users.ListUsers(), std::vector<std::string>{"Luis"});
+}
+
 // --- First run ---------------------------------------------------------------------------
 
 TEST_F(AccountDialogsTest, FirstRunRefusesMismatchAndEmptyThenGivesThePasswordForTheNewFile) {

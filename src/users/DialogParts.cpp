@@ -1,5 +1,7 @@
 #include "users/DialogParts.h"
 
+#include "platform/QtText.h"
+
 #include <QDialog>
 #include <QKeyEvent>
 #include <QLayout>
@@ -36,6 +38,12 @@ void FinishDialog(QDialog* dialog, const QString& caption, const char* objectNam
 
 bool IsEnter(const QKeyEvent* event) {
     return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+}
+
+bool Storable(const QString& text) {
+    bool lossless = true;
+    ToCp1252(text, &lossless);
+    return lossless;
 }
 
 void ClearAndFocus(QLineEdit* field) {

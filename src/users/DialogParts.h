@@ -29,6 +29,14 @@ void FinishDialog(QDialog* dialog, const QString& caption, const char* objectNam
 // QDialog, which would press its default button. A focused button still takes Enter.
 bool IsEnter(const QKeyEvent* event);
 
+// Names and passwords are stored in Windows-1252; text with other characters would be
+// stored altered, so the dialogs refuse it with these messages.
+bool Storable(const QString& text);
+inline constexpr const char* kNameNotStorable =
+    "\nEl nombre lleva caracteres que no se pueden guardar.\nUsa solo letras, cifras y signos corrientes";
+inline constexpr const char* kPasswordNotStorable =
+    "\nLa contraseña lleva caracteres que no se pueden guardar.\nUsa solo letras, cifras y signos corrientes";
+
 // Empties a field and gives it the focus.
 void ClearAndFocus(QLineEdit* field);
 

@@ -78,13 +78,15 @@ bool TFormCambiarContrasena::Prepare(int role, const QString& userName) {
     currentPassword_.clear();
     newPassword_.clear();
     if (role == kGuest) return false;
-    std::string current;
-    const bool read = Guarded(dialogs_, parentWidget(), [&] {
-        current = role == kAdministrator ? users_.GetAdminPassword()
-                                         : users_.GetUserPassword(ToCp1252(userName));
+    return Guarded(dialogs_, parentWidget(), [&] {
+        currentPassword_ = role == kAdministrator ? users_.GetAdminPassword()
+                                                  : users_.GetUserPassword(ToCp1252(userName));
     });
-    currentPassword_ = ToQString(current);
-    return read;
+}
+
+bool TFormCambiarContrasena::IsCurrentPassword(const QString& typed) const {
+    // Compared as stored, byte for byte, like the log-in does.
+    return ToCp1252(typed) == currentPassword_;
 }
 
 void TFormCambiarContrasena::showEvent(QShowEvent* event) {
@@ -112,7 +114,7 @@ void TFormCambiarContrasena::FormShow() {
 }
 
 void TFormCambiarContrasena::EditContrasenaActualEnter() {
-    if (editContrasenaActual_->text() != currentPassword_) {
+    if (!IsCurrentPassword(editContrasenaActual_->text())) {
         dialogs_.Error(this, QString::fromUtf8(kWrongCurrent));
         editContrasenaActual_->setFocus(Qt::OtherFocusReason);
         editContrasenaActual_->selectAll();
@@ -122,7 +124,7 @@ void TFormCambiarContrasena::EditContrasenaActualEnter() {
 }
 
 void TFormCambiarContrasena::BotonOkClick() {
-    if (editContrasenaActual_->text() != currentPassword_) {
+    if (!IsCurrentPassword(editContrasenaActual_->text())) {
         dialogs_.Error(this, QString::fromUtf8(kWrongCurrent));
         editContrasenaActual_->setFocus(Qt::OtherFocusReason);
         editContrasenaActual_->selectAll();
@@ -132,6 +134,12 @@ void TFormCambiarContrasena::BotonOkClick() {
     if (first.isEmpty() || first != editContrasena2_->text()) {
         dialogs_.Error(this,
                        QStringLiteral("Error en la nueva contraseña\nPor favor, introdúcela de nuevo"));
+        editContrasena2_->clear();
+        ClearAndFocus(editContrasena1_);
+        return;
+    }
+    if (!Storable(first)) {
+        dialogs_.Error(this, QString::fromUtf8(kPasswordNotStorable));
         editContrasena2_->clear();
         ClearAndFocus(editContrasena1_);
         return;
@@ -158,7 +166,7 @@ bool TFormCambiarContrasena::ApplyChange() {
         changed = false;
     }
     if (changed) {
-        currentPassword_ = newPassword_;
+        currentPassword_ = ToCp1252(newPassword_);
         dialogs_.Information(owner, QStringLiteral("\nSe ha cambiado la contraseña"));
     } else {
         dialogs_.Error(owner,

@@ -6,6 +6,7 @@
 // ApplyChange stores NewPassword() and reports the outcome in a message box.
 
 #include <QDialog>
+#include <string>
 
 class QLineEdit;
 class QPushButton;
@@ -48,6 +49,7 @@ protected:
 
 private:
     void ClearFields();
+    bool IsCurrentPassword(const QString& typed) const;
 
     TArchivoVexamousers& users_;
     Dialogs& dialogs_;
@@ -58,7 +60,7 @@ private:
     QPushButton* botonCancelar_ = nullptr;
     int role_ = -1;
     QString userName_;
-    QString currentPassword_;
+    std::string currentPassword_; // Windows-1252, as stored
     QString newPassword_;
 };
 

@@ -194,8 +194,9 @@ void TFormInicioSesion::BotonNuevoUsuarioClick() {
     listaUsuarios_->setEnabled(true);
     FillList();
     // Names that differ only in case are different users: select the exact one.
+    const QString stored = ToQString(ToCp1252(name));
     for (int row = 0; row < listaUsuarios_->count(); ++row) {
-        if (listaUsuarios_->item(row)->text() == name) {
+        if (listaUsuarios_->item(row)->text() == stored) {
             listaUsuarios_->setCurrentRow(row);
             break;
         }

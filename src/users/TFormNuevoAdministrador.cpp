@@ -81,6 +81,12 @@ void TFormNuevoAdministrador::BotonOkClick() {
         ClearAndFocus(editContrasena1_);
         return;
     }
+    if (!Storable(first)) {
+        dialogs_.Error(this, QString::fromUtf8(kPasswordNotStorable));
+        editContrasena2_->clear();
+        ClearAndFocus(editContrasena1_);
+        return;
+    }
     accept();
 }
 

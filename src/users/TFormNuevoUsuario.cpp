@@ -109,6 +109,17 @@ void TFormNuevoUsuario::BotonOkClick() {
         editNombreUsuario_->setFocus(Qt::OtherFocusReason);
         return;
     }
+    if (!Storable(name)) {
+        dialogs_.Error(this, QString::fromUtf8(kNameNotStorable));
+        editNombreUsuario_->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    if (!Storable(first)) {
+        dialogs_.Error(this, QString::fromUtf8(kPasswordNotStorable));
+        editContrasena2_->clear();
+        ClearAndFocus(editContrasena1_);
+        return;
+    }
     accept();
 }
 

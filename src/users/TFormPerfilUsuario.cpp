@@ -96,6 +96,12 @@ void TFormPerfilUsuario::BotonOkClick() {
         editContrasena_->setFocus(Qt::OtherFocusReason);
         return;
     }
+    if (!Storable(editContrasena_->text())) {
+        dialogs_.Error(this, QString::fromUtf8(kPasswordNotStorable));
+        editContrasena_->setFocus(Qt::OtherFocusReason);
+        editContrasena_->selectAll();
+        return;
+    }
     accept();
 }
 
