@@ -208,8 +208,73 @@ std::size_t NextQuestionStart(const char* data, std::size_t marker, std::size_t 
     return at < size ? at : std::string::npos;
 }
 
+// Estimated frequency, per mille, of a byte in Spanish text (Windows-1252): blanks and common
+// lower-case letters are frequent, capitals, accented letters and signs are rare.
+int ByteFrequency(unsigned char c) {
+    static const std::array<int, 256> table = [] {
+        std::array<int, 256> t{};
+        t.fill(1);
+        const char* letters = "eaosrnidlctumpbgvyqhfzjxkw";
+        const int perMille[] = {115, 105, 72, 66, 57, 56, 52, 49, 41, 39, 38, 32, 26,
+                                21,  12,  8,  8,  8,  7,  6,  6,  4,  3,  2,  1,  1};
+        for (int i = 0; letters[i]; ++i) t[static_cast<unsigned char>(letters[i])] = perMille[i];
+        t[' '] = 170;
+        t[','] = 8;
+        t['.'] = 6;
+        for (unsigned char c : {0xE1, 0xE9, 0xED, 0xF3, 0xFA}) t[c] = 4; // á é í ó ú
+        for (int c = 'A'; c <= 'Z'; ++c) t[static_cast<std::size_t>(c)] = 3;
+        for (int c = '0'; c <= '9'; ++c) t[static_cast<std::size_t>(c)] = 2;
+        return t;
+    }();
+    return table[c];
+}
+
+// Finds a topic in a block. A topic holding a rare byte is found by looking for that byte
+// (memchr) and comparing the rest; a topic made only of frequent bytes goes through memmem.
+class TopicFinder {
+public:
+    explicit TopicFinder(std::string topic) : topic_(std::move(topic)) {
+        int best = 1000;
+        for (std::size_t i = 0; i < topic_.size(); ++i) {
+            const int f = ByteFrequency(static_cast<unsigned char>(topic_[i]));
+            if (f < best) {
+                best = f;
+                anchor_ = i;
+            }
+        }
+        byAnchor_ = best < 30;
+    }
+
+    // First occurrence starting at or after `from` and lying wholly inside the block, or npos.
+    std::size_t Find(const char* data, std::size_t from, std::size_t size) const {
+        const std::size_t n = topic_.size();
+        if (n == 0 || size < n || from > size - n) return std::string::npos;
+        if (!byAnchor_) {
+            const void* hit = memmem(data + from, size - from, topic_.data(), n);
+            return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - data)
+                       : std::string::npos;
+        }
+        const char key = topic_[anchor_];
+        const std::size_t last = size - n + anchor_; // last place the key byte may sit
+        for (std::size_t at = from + anchor_; at <= last;) {
+            const void* hit = std::memchr(data + at, key, last - at + 1);
+            if (!hit) break;
+            const std::size_t h = static_cast<std::size_t>(static_cast<const char*>(hit) - data);
+            const std::size_t start = h - anchor_;
+            if (std::memcmp(data + start, topic_.data(), n) == 0) return start;
+            at = h + 1;
+        }
+        return std::string::npos;
+    }
+
+private:
+    std::string topic_;
+    std::size_t anchor_ = 0;
+    bool byAnchor_ = false;
+};
+
 struct TopicSearch {
-    std::string topic;
+    TopicFinder finder;
     std::size_t next = 0; // position of the next occurrence in the block, or npos
     bool valid = false;
 };
@@ -237,7 +302,7 @@ CandidatePool FilterByTopics(SubjectAccess& bank, int subject, const TopicOption
     blockCapacity = std::max<std::size_t>(blockCapacity, 16);
     std::unique_ptr<char[]> buffer(new char[blockCapacity]);
     std::vector<TopicSearch> searches;
-    for (std::string& t : topics) searches.push_back({std::move(t), 0, false});
+    for (std::string& t : topics) searches.push_back({TopicFinder(std::move(t)), 0, false});
 
     std::uint32_t first = 0;
     while (first < count) {
@@ -269,10 +334,7 @@ CandidatePool FilterByTopics(SubjectAccess& bank, int subject, const TopicOption
                 if (!s.valid || s.next < start) {
                     // Occurrence search over the rest of the block: amortised, since the next
                     // occurrence is kept for the following questions.
-                    const void* hit = memmem(data + start, size - start, s.topic.data(),
-                                             s.topic.size());
-                    s.next = hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - data)
-                                 : std::string::npos;
+                    s.next = s.finder.Find(data, start, size);
                     s.valid = true;
                 }
                 if (s.next != std::string::npos && s.next < end) {

@@ -249,17 +249,20 @@ TEST_F(FilterByTopicsTest, SmallBlocksGiveTheSameResult) {
     }
 }
 
-TEST(FilterByTopics, TopicAtTheEndOfQuestionsAcrossManyBlocks) {
+class TopicAcrossBlocksTest : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(TopicAcrossBlocksTest, TopicAtTheEndOfQuestionsAcrossManyBlocks) {
     // Every third question holds the topic in its last answer, right before the key line; the
     // statement of every fifth question holds it too.
+    const std::string word = GetParam();
     TempDir dir;
     std::vector<std::string> records;
     std::vector<std::uint32_t> withAnswers, statementOnly;
     for (int i = 0; i < 300; ++i) {
         const bool inStatement = i % 5 == 0;
         const bool inAnswer = i % 3 == 0;
-        records.push_back(Record("Pregunta " + std::to_string(i) + (inStatement ? " corona" : ""),
-                                 {"a", "b", "c", inAnswer ? "la corona" : "d"}, 'a'));
+        records.push_back(Record("Pregunta " + std::to_string(i) + (inStatement ? " " + word : ""),
+                                 {"a", "b", "c", inAnswer ? "la " + word : "d"}, 'a'));
         if (inStatement || inAnswer) withAnswers.push_back(static_cast<std::uint32_t>(i));
         if (inStatement) statementOnly.push_back(static_cast<std::uint32_t>(i));
     }
@@ -267,12 +270,16 @@ TEST(FilterByTopics, TopicAtTheEndOfQuestionsAcrossManyBlocks) {
     SubjectFilesAccess bank({paths}, {300});
     for (std::size_t capacity : std::vector<std::size_t>{64, 100, 4096, kTopicBlockCapacity}) {
         SCOPED_TRACE(capacity);
-        EXPECT_THAT(Numbers(FilterByTopics(bank, 0, {true, "corona", true, false}, capacity)),
+        EXPECT_THAT(Numbers(FilterByTopics(bank, 0, {true, word, true, false}, capacity)),
                     ElementsAreArray(withAnswers));
-        EXPECT_THAT(Numbers(FilterByTopics(bank, 0, {true, "corona", false, false}, capacity)),
+        EXPECT_THAT(Numbers(FilterByTopics(bank, 0, {true, word, false, false}, capacity)),
                     ElementsAreArray(statementOnly));
     }
 }
+
+// Words of frequent letters only, and words with a rare letter, are searched differently.
+INSTANTIATE_TEST_SUITE_P(Words, TopicAcrossBlocksTest,
+                         ::testing::Values("corona", "zumo", "ca\xF1\xF3n", "x"));
 
 TEST(FilterByTopics, SubjectLargerThanTheOldPoolTakesPartInFull) {
     TempDir dir;
