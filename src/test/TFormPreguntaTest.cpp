@@ -26,12 +26,13 @@ protected:
     int WrongAnswer() const { return (RightAnswer() + 1) % 4; }
 
     // Answers the question on screen: 'R' right, 'W' wrong (left clicks), 'B' right click on an
-    // answer box, 'G' right click on the background.
+    // answer box, 'S' right click on the statement, 'G' right click on the background.
     void Answer(char how) {
         switch (how) {
         case 'R': test.ClickAnswer(RightAnswer()); break;
         case 'W': test.ClickAnswer(WrongAnswer()); break;
         case 'B': test.ClickAnswer(0, Qt::RightButton); break;
+        case 'S': QTest::mouseClick(test.Child("MemoPregunta"), Qt::RightButton); break;
         default: test.RightClickBackground(); break;
         }
     }
@@ -64,10 +65,12 @@ TEST_F(TFormPreguntaTest, OpeningShowsTheFirstQuestionWithItsSubjectAndFourAnswe
     EXPECT_EQ(window.Sheet().correct[1], kNoAnswer);
 }
 
-TEST_F(TFormPreguntaTest, ClickOnAHiddenFifthAnswerDoesNothing) {
+TEST_F(TFormPreguntaTest, ClickOnAHiddenFifthAnswerOrALeftClickOnTheStatementDoesNothing) {
     PlanHistoria(2);
     window.show();
     test.ClickAnswer(4);
+    QTest::mouseClick(test.Child("MemoPregunta"), Qt::LeftButton);
+    QTest::mouseClick(&window, Qt::LeftButton, {}, QPoint(8, 300));
     EXPECT_EQ(window.Position(), 0);
     EXPECT_EQ(window.Sheet().given[0], kNoAnswer);
 }
@@ -129,6 +132,7 @@ INSTANTIATE_TEST_SUITE_P(
         WholeTestCase{"RWWWWWWW", "1", "7", "0", "-1,33", "-1,66", "revisar los fallos"},
         WholeTestCase{"RRRR", "4", "0", "0", "4,00", "10,00", "volver al menú principal"},
         WholeTestCase{"RWBGRR", "3", "1", "2", "2,66", "4,44", "revisar los fallos"},
+        WholeTestCase{"SRR", "2", "0", "1", "2,00", "6,66", "revisar los fallos"},
         WholeTestCase{"R", "1", "0", "0", "1,00", "10,00", "volver al menú principal"},
         WholeTestCase{"W", "0", "1", "0", "-0,33", "-3,33", "revisar los fallos"},
         WholeTestCase{"G", "0", "0", "1", "0,00", "0,00", "revisar los fallos"}));
@@ -251,11 +255,12 @@ TEST_F(TFormPreguntaTest, OnlyANamedUserGetsAResult) {
     EXPECT_TRUE(session.users.ReadHistory("ana").empty());
 }
 
-TEST_F(TFormPreguntaTest, GivingUpAnsweredNoKeepsTheTestWithoutAClock) {
+TEST_F(TFormPreguntaTest, AltKeyAsksToGiveUpAndNoKeepsTheTestWithoutAClock) {
     PlanHistoria(3);
     window.show();
     session.dialogs.ExpectMessage(No);
-    window.BotonTerminarClick();
+    QTest::keyClick(&window, Qt::Key_Alt);
+    EXPECT_EQ(session.dialogs.LastMessage(), QStringLiteral("\n¿Seguro que quieres dejar el test?"));
     EXPECT_EQ(window.CurrentState(), TFormPregunta::State::Running);
     EXPECT_FALSE(window.ClockRunning());
 }
