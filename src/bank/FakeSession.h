@@ -2,12 +2,12 @@
 // A session for the window tests of the subject lists: a catalogue in a fresh temporary
 // folder, scripted dialogs and a role the test sets. There is no users file.
 
+#include "ScriptedDialogs.h"
+#include "TempDir.h"
 #include "bank/Catalogue.h"
 #include "bank/SubjectFiles.h"
 #include "bank/SubjectListsPanel.h"
 #include "platform/Session.h"
-#include "ScriptedDialogs.h"
-#include "TempDir.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -26,9 +26,10 @@
 namespace vexamo::testing {
 
 class FakeSession : public Session {
-public:
+  public:
     FakeSession() : catalogue(dir.Path()) {
-        if (!catalogue.LoadOrCreate()) ADD_FAILURE() << catalogue.ErrorString();
+        if (!catalogue.LoadOrCreate())
+            ADD_FAILURE() << catalogue.ErrorString();
     }
 
     Catalogue& GetCatalogue() override { return catalogue; }
@@ -39,7 +40,8 @@ public:
     int CurrentRole() const override { return role; }
     QString CurrentUserName() const override { return {}; }
     void RebuildLists() override {
-        if (panel) panel->RebuildLists();
+        if (panel)
+            panel->RebuildLists();
     }
 
     // A subject whose catalogue count is `count`; its files stay empty.
@@ -64,12 +66,14 @@ public:
     void WriteQuestions(int subject, int count) {
         std::string text;
         for (int q = 0; q < count; ++q)
-            text += "Pregunta " + std::to_string(q) + "\r\nuno\r\ndos\r\ntres\r\ncuatro\r\n=b\r\n\r\n";
+            text +=
+                "Pregunta " + std::to_string(q) + "\r\nuno\r\ndos\r\ntres\r\ncuatro\r\n=b\r\n\r\n";
         WriteBytes(catalogue.QuestionFile(subject), text);
     }
 
     void Include(int subject, int count, int examType = 0) {
-        EXPECT_TRUE(catalogue.SetSubjectInExam(count, subject, examType)) << catalogue.ErrorString();
+        EXPECT_TRUE(catalogue.SetSubjectInExam(count, subject, examType))
+            << catalogue.ErrorString();
     }
 
     // The catalogue as the file holds it now.
@@ -88,7 +92,7 @@ public:
 
 // The panel over a FakeSession, with the main window's companions, shown off screen.
 class ListsTest : public ::testing::Test {
-protected:
+  protected:
     void Open() {
         panel = std::make_unique<SubjectListsPanel>(session);
         session.panel = panel.get();
@@ -112,7 +116,8 @@ protected:
     }
     std::vector<QString> Names(QTableWidget* list) {
         std::vector<QString> names;
-        for (int row = 0; row < list->rowCount(); ++row) names.push_back(Cell(list, row, 0));
+        for (int row = 0; row < list->rowCount(); ++row)
+            names.push_back(Cell(list, row, 0));
         return names;
     }
     QPoint RowCentre(QTableWidget* list, int row) {
@@ -140,7 +145,8 @@ protected:
         QCoreApplication::processEvents(); // the view commits Enter's edit in a queued call
     }
     int StoredCount(int subject, int examType = 0) {
-        return session.FromDisk().examTypes[static_cast<std::size_t>(examType)].QuestionsFor(subject);
+        return session.FromDisk().examTypes[static_cast<std::size_t>(examType)].QuestionsFor(
+            subject);
     }
     bool StoredIncluded(int subject, int examType = 0) {
         return session.FromDisk().examTypes[static_cast<std::size_t>(examType)].IsIncluded(subject);

@@ -49,19 +49,23 @@ QString WithThousands(quint64 value) {
 }
 
 std::optional<int> CellInteger(const QTableWidgetItem* item) {
-    if (!item) return std::nullopt;
+    if (!item)
+        return std::nullopt;
     bool ok = false;
     const int value = item->text().toInt(&ok);
-    if (!ok) return std::nullopt;
+    if (!ok)
+        return std::nullopt;
     return value;
 }
 
-QString Quoted(const QString& name) { return QStringLiteral("\"") + name + QStringLiteral("\""); }
+QString Quoted(const QString& name) {
+    return QStringLiteral("\"") + name + QStringLiteral("\"");
+}
 
 // Paints a small "..." button at the right of the count cells that carry kEllipsisRole and
 // reports clicks on it.
 class EllipsisDelegate : public QStyledItemDelegate {
-public:
+  public:
     EllipsisDelegate(QObject* parent, std::function<void(int)> clicked)
         : QStyledItemDelegate(parent), clicked_(std::move(clicked)) {}
 
@@ -73,7 +77,8 @@ public:
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override {
         QStyledItemDelegate::paint(painter, option, index);
-        if (!index.data(kEllipsisRole).toBool()) return;
+        if (!index.data(kEllipsisRole).toBool())
+            return;
         QStyleOptionButton button;
         button.rect = ButtonRect(option.rect);
         button.text = QStringLiteral("...");
@@ -96,7 +101,7 @@ public:
         return QStyledItemDelegate::editorEvent(event, model, option, index);
     }
 
-private:
+  private:
     std::function<void(int)> clicked_;
 };
 
@@ -105,7 +110,7 @@ private:
 // The name cells: a rename is confirmed with Enter; an edit that ends otherwise (focus
 // leaving the cell) is not a rename.
 class NameDelegate : public QStyledItemDelegate {
-public:
+  public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
@@ -116,16 +121,17 @@ public:
     // True once after an edit that Enter ended.
     bool TakeEnter() const { return std::exchange(enterPressed_, false); }
 
-protected:
+  protected:
     bool eventFilter(QObject* editor, QEvent* event) override {
         if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent*>(event)->key();
-            if (key == Qt::Key_Return || key == Qt::Key_Enter) enterPressed_ = true;
+            if (key == Qt::Key_Return || key == Qt::Key_Enter)
+                enterPressed_ = true;
         }
         return QStyledItemDelegate::eventFilter(editor, event);
     }
 
-private:
+  private:
     mutable bool enterPressed_ = false;
 };
 
@@ -141,8 +147,8 @@ QPushButton* MakeButton(const QString& text, const QString& name, QWidget* paren
 } // namespace
 
 SubjectListsPanel::SubjectListsPanel(Session& session, QWidget* parent)
-    : QWidget(parent), session_(session),
-      maintenance_(std::make_unique<SubjectMaintenance>(session, this, [this] { RebuildLists(); })) {
+    : QWidget(parent), session_(session), maintenance_(std::make_unique<SubjectMaintenance>(
+                                              session, this, [this] { RebuildLists(); })) {
     setObjectName(QStringLiteral("PanelListas"));
     BuildControls();
     BuildMenus();
@@ -299,7 +305,8 @@ void SubjectListsPanel::BuildControls() {
     nuevoExamenEdit_->setObjectName(QStringLiteral("NuevoExamenEdit"));
     nameLayout->addWidget(nuevoExamenEdit_);
     auto* nameButtons = new QHBoxLayout;
-    auto* nameOk = MakeButton(QStringLiteral("OK"), QStringLiteral("BotonNuevoExamenOk"), namePanel);
+    auto* nameOk =
+        MakeButton(QStringLiteral("OK"), QStringLiteral("BotonNuevoExamenOk"), namePanel);
     auto* nameCancel =
         MakeButton(QStringLiteral("Cancel"), QStringLiteral("BotonNuevoExamenCancel"), namePanel);
     nameButtons->addStretch();
@@ -320,7 +327,8 @@ void SubjectListsPanel::BuildControls() {
     connect(listaOut_, &QTableWidget::currentCellChanged, this,
             [this](int, int, int, int) { ListaMateriasOutCurrentChanged(); });
     connect(editMateria_, &QLineEdit::textChanged, this, [this](const QString& text) {
-        if (editTitulo_) editTitulo_->setText(QStringLiteral("Test específico - ") + text);
+        if (editTitulo_)
+            editTitulo_->setText(QStringLiteral("Test específico - ") + text);
     });
     connect(numOk, &QPushButton::clicked, this, &SubjectListsPanel::BotonNumPreguntasOkClick);
     connect(numCancel, &QPushButton::clicked, this,
@@ -399,11 +407,13 @@ void SubjectListsPanel::AttachCompanions(QCheckBox* checkerNumPreguntas, QLineEd
         checkerNumPreguntas_->setChecked(true);
         checkerNumPreguntas_->setEnabled(false);
     }
-    if (menuEliminarExamen_) menuEliminarExamen_->setEnabled(!specific);
+    if (menuEliminarExamen_)
+        menuEliminarExamen_->setEnabled(!specific);
 }
 
 void SubjectListsPanel::SetTopicOptions(QWidget* topicOptions) {
-    if (!topicOptions) return;
+    if (!topicOptions)
+        return;
     topicHost_->layout()->addWidget(topicOptions);
     topicOptions->show();
 }
@@ -430,19 +440,27 @@ void SubjectListsPanel::ApplyRole(int currentRole) {
     for (int row = 0; row < static_cast<int>(includedRows_.size()); ++row) {
         for (int column = 0; column < 2; ++column) {
             QTableWidgetItem* item = listaIn_->item(row, column);
-            if (!item) continue;
+            if (!item)
+                continue;
             Qt::ItemFlags flags = item->flags();
             flags.setFlag(Qt::ItemIsEditable, admin_);
             item->setFlags(flags);
-            if (column == 1) item->setData(kEllipsisRole, admin_);
+            if (column == 1)
+                item->setData(kEllipsisRole, admin_);
         }
     }
     listsReady_ = ready;
 }
 
-int SubjectListsPanel::SelectedExamType() const { return comboExamenes_->currentIndex(); }
-bool SubjectListsPanel::IsSpecificMode() const { return testEspecifico_->isChecked(); }
-int SubjectListsPanel::SelectedSubject() const { return selectedSubject_; }
+int SubjectListsPanel::SelectedExamType() const {
+    return comboExamenes_->currentIndex();
+}
+bool SubjectListsPanel::IsSpecificMode() const {
+    return testEspecifico_->isChecked();
+}
+int SubjectListsPanel::SelectedSubject() const {
+    return selectedSubject_;
+}
 
 std::vector<std::pair<int, int>> SubjectListsPanel::IncludedCounts() const {
     std::vector<std::pair<int, int>> counts;
@@ -456,22 +474,31 @@ int SubjectListsPanel::CurrentAvailableSubject() const {
     return RowSubject(listaOut_, listaOut_->currentRow());
 }
 
-QString SubjectListsPanel::EditMateriaText() const { return editMateria_->text(); }
-std::uint32_t SubjectListsPanel::LargestSubject() const { return largestSubject_; }
+QString SubjectListsPanel::EditMateriaText() const {
+    return editMateria_->text();
+}
+std::uint32_t SubjectListsPanel::LargestSubject() const {
+    return largestSubject_;
+}
 
-int SubjectListsPanel::IncludedPanelHeight() const { return splitter_->sizes().value(0); }
+int SubjectListsPanel::IncludedPanelHeight() const {
+    return splitter_->sizes().value(0);
+}
 
 void SubjectListsPanel::SetIncludedPanelHeight(int height) {
-    if (height <= 0) return;
+    if (height <= 0)
+        return;
     const QList<int> sizes = splitter_->sizes();
     int total = 0;
-    for (const int size : sizes) total += size;
+    for (const int size : sizes)
+        total += size;
     splitter_->setSizes({height, std::max(total - height, 1)});
 }
 
 QString SubjectListsPanel::ExamTypeName(int examType) const {
     const Catalogue& catalogue = session_.GetCatalogue();
-    if (examType < 0 || examType >= catalogue.ExamTypeCount()) return {};
+    if (examType < 0 || examType >= catalogue.ExamTypeCount())
+        return {};
     return ToQString(catalogue.examTypes[static_cast<std::size_t>(examType)].Name());
 }
 
@@ -481,7 +508,8 @@ bool SubjectListsPanel::HasDataRows(const QTableWidget* list) const {
 
 int SubjectListsPanel::RowSubject(const QTableWidget* list, int row) const {
     const std::vector<int>& rows = list == listaIn_ ? includedRows_ : excludedRows_;
-    if (row < 0 || row >= static_cast<int>(rows.size())) return -1;
+    if (row < 0 || row >= static_cast<int>(rows.size()))
+        return -1;
     return rows[static_cast<std::size_t>(row)];
 }
 
@@ -502,7 +530,8 @@ void SubjectListsPanel::FillExamList() {
     const QSignalBlocker blocker(comboExamenes_);
     comboExamenes_->clear();
     const Catalogue& catalogue = session_.GetCatalogue();
-    for (int e = 0; e < catalogue.ExamTypeCount(); ++e) comboExamenes_->addItem(ExamTypeName(e));
+    for (int e = 0; e < catalogue.ExamTypeCount(); ++e)
+        comboExamenes_->addItem(ExamTypeName(e));
     comboExamenes_->setCurrentIndex(comboExamenes_->count() > 0 ? 0 : -1);
 }
 
@@ -522,7 +551,9 @@ void SubjectListsPanel::AddRow(QTableWidget* list, const QString& name, const QS
     list->setItem(row, 1, valueItem);
 }
 
-void SubjectListsPanel::AddEmptyRow(QTableWidget* list) { AddRow(list, {}, {}, false); }
+void SubjectListsPanel::AddEmptyRow(QTableWidget* list) {
+    AddRow(list, {}, {}, false);
+}
 
 void SubjectListsPanel::RebuildLists() {
     listsReady_ = false;
@@ -556,8 +587,10 @@ void SubjectListsPanel::RebuildLists() {
             }
             largestSubject_ = std::max(largestSubject_, subject.QuestionCount());
         }
-        if (includedRows_.empty()) AddEmptyRow(listaIn_);
-        if (excludedRows_.empty()) AddEmptyRow(listaOut_);
+        if (includedRows_.empty())
+            AddEmptyRow(listaIn_);
+        if (excludedRows_.empty())
+            AddEmptyRow(listaOut_);
         listaIn_->setCurrentCell(0, 0);
     }
     UpdateTestTotal();
@@ -581,7 +614,8 @@ void SubjectListsPanel::UpdateTestTotal() {
 
 void SubjectListsPanel::UpdateBankTotal() {
     quint64 sum = 0;
-    for (const SubjectRecord& subject : session_.GetCatalogue().subjects) sum += subject.QuestionCount();
+    for (const SubjectRecord& subject : session_.GetCatalogue().subjects)
+        sum += subject.QuestionCount();
     labelPreguntasBD_->setText(sum > static_cast<quint64>(kLargestTotal) ? QStringLiteral("0")
                                                                          : WithThousands(sum));
 }
@@ -589,7 +623,8 @@ void SubjectListsPanel::UpdateBankTotal() {
 void SubjectListsPanel::MakeCurrentSubjectRow(QTableWidget* list, int subject) {
     const std::vector<int>& rows = list == listaIn_ ? includedRows_ : excludedRows_;
     const auto it = std::find(rows.begin(), rows.end(), subject);
-    if (it == rows.end()) return;
+    if (it == rows.end())
+        return;
     const int row = static_cast<int>(it - rows.begin());
     list->setCurrentCell(row, 0);
     list->scrollToItem(list->item(row, 0));
@@ -599,10 +634,11 @@ void SubjectListsPanel::MakeCurrentSubjectRow(QTableWidget* list, int subject) {
 // Mode, exam type, title
 
 void SubjectListsPanel::RefreshDefaultTitle() {
-    if (!editTitulo_ || editTitulo_->text().isEmpty()) return;
-    editTitulo_->setText(IsSpecificMode()
-                             ? QStringLiteral("Test específico - ") + editMateria_->text()
-                             : QStringLiteral("Test general - ") + ExamTypeName(SelectedExamType()));
+    if (!editTitulo_ || editTitulo_->text().isEmpty())
+        return;
+    editTitulo_->setText(
+        IsSpecificMode() ? QStringLiteral("Test específico - ") + editMateria_->text()
+                         : QStringLiteral("Test general - ") + ExamTypeName(SelectedExamType()));
 }
 
 void SubjectListsPanel::ModeChanged() {
@@ -621,16 +657,19 @@ void SubjectListsPanel::ModeChanged() {
             checkerNumPreguntas_->setEnabled(true);
         }
     }
-    if (menuEliminarExamen_) menuEliminarExamen_->setEnabled(!specific);
+    if (menuEliminarExamen_)
+        menuEliminarExamen_->setEnabled(!specific);
     popupEliminarExamen_->setEnabled(!specific);
     RebuildLists();
-    if (specific) editMateria_->setText(RowName(listaOut_, listaOut_->currentRow()));
+    if (specific)
+        editMateria_->setText(RowName(listaOut_, listaOut_->currentRow()));
     RefreshDefaultTitle();
 }
 
 void SubjectListsPanel::ExamTypeChanged(int index) {
     RebuildLists();
-    if (editTitulo_) editTitulo_->setText(QStringLiteral("Test general - ") + ExamTypeName(index));
+    if (editTitulo_)
+        editTitulo_->setText(QStringLiteral("Test general - ") + ExamTypeName(index));
 }
 
 void SubjectListsPanel::SelectExamType(int index) {
@@ -642,7 +681,8 @@ void SubjectListsPanel::SelectExamType(int index) {
 }
 
 void SubjectListsPanel::ListaMateriasOutCurrentChanged() {
-    if (!listsReady_ || !IsSpecificMode()) return;
+    if (!listsReady_ || !IsSpecificMode())
+        return;
     editMateria_->setText(RowName(listaOut_, listaOut_->currentRow()));
 }
 
@@ -650,17 +690,20 @@ void SubjectListsPanel::ListaMateriasOutCurrentChanged() {
 // Counts, include, exclude, rename
 
 void SubjectListsPanel::ListaMateriasInChange(QTableWidgetItem* item) {
-    if (!listsReady_ || !admin_ || !item) return;
+    if (!listsReady_ || !admin_ || !item)
+        return;
     const int row = item->row();
     const int subject = RowSubject(listaIn_, row);
-    if (subject < 0) return;
+    if (subject < 0)
+        return;
     if (item->column() == 0) {
         if (nameDelegate_->TakeEnter()) {
             RenameRow(row);
         } else {
             // Only Enter renames: any other change of the name cell is undone.
             listsReady_ = false;
-            item->setText(ToQString(session_.GetCatalogue().subjectNames[static_cast<std::size_t>(subject)]));
+            item->setText(
+                ToQString(session_.GetCatalogue().subjectNames[static_cast<std::size_t>(subject)]));
             listsReady_ = true;
         }
         return;
@@ -668,8 +711,10 @@ void SubjectListsPanel::ListaMateriasInChange(QTableWidgetItem* item) {
     Catalogue& catalogue = session_.GetCatalogue();
     bool ok = false;
     const qint64 typed = item->text().trimmed().toLongLong(&ok);
-    if (!ok) return; // not a number: nothing is stored and the cell keeps the text
-    const std::uint32_t available = catalogue.subjects[static_cast<std::size_t>(subject)].QuestionCount();
+    if (!ok)
+        return; // not a number: nothing is stored and the cell keeps the text
+    const std::uint32_t available =
+        catalogue.subjects[static_cast<std::size_t>(subject)].QuestionCount();
     // Negative numbers count as larger than any count, as unsigned numbers do. The count is
     // stored in one byte, so the cell shows no more than the catalogue can hold.
     std::uint32_t value = typed < 0 || typed > static_cast<qint64>(available)
@@ -689,11 +734,13 @@ void SubjectListsPanel::ListaMateriasInChange(QTableWidgetItem* item) {
 void SubjectListsPanel::RenameRow(int row) {
     const int subject = RowSubject(listaIn_, row);
     QTableWidgetItem* item = listaIn_->item(row, 0);
-    if (subject < 0 || !item) return;
+    if (subject < 0 || !item)
+        return;
     Catalogue& catalogue = session_.GetCatalogue();
     const QString oldName = ToQString(catalogue.subjectNames[static_cast<std::size_t>(subject)]);
     const QString newName = item->text();
-    if (newName == oldName) return;
+    if (newName == oldName)
+        return;
     auto restore = [&] {
         listsReady_ = false;
         item->setText(oldName);
@@ -701,11 +748,13 @@ void SubjectListsPanel::RenameRow(int row) {
     };
     if (newName.isEmpty()) {
         restore();
-        session_.GetDialogs().Error(this, QStringLiteral("\nEl nombre de la materia no puede quedar vacío."));
+        session_.GetDialogs().Error(
+            this, QStringLiteral("\nEl nombre de la materia no puede quedar vacío."));
         return;
     }
     std::string bytes;
-    if (const QString problem = SubjectMaintenance::NameProblem(newName, bytes); !problem.isEmpty()) {
+    if (const QString problem = SubjectMaintenance::NameProblem(newName, bytes);
+        !problem.isEmpty()) {
         restore();
         session_.GetDialogs().Error(this, problem);
         return;
@@ -714,18 +763,21 @@ void SubjectListsPanel::RenameRow(int row) {
         restore();
         const int other = catalogue.FindSubject(bytes);
         session_.GetDialogs().Error(
-            this, other >= 0 ? QStringLiteral("\nYa existe una materia llamada ") + Quoted(newName) +
-                                   QStringLiteral(": elige otro nombre.")
-                             : QStringLiteral("\nNo se ha podido cambiar el nombre de la materia ") +
-                                   Quoted(oldName) + QStringLiteral(".") +
-                                   QString::fromStdString(catalogue.ErrorString()));
+            this, other >= 0
+                      ? QStringLiteral("\nYa existe una materia llamada ") + Quoted(newName) +
+                            QStringLiteral(": elige otro nombre.")
+                      : QStringLiteral("\nNo se ha podido cambiar el nombre de la materia ") +
+                            Quoted(oldName) + QStringLiteral(".") +
+                            QString::fromStdString(catalogue.ErrorString()));
     }
 }
 
 void SubjectListsPanel::ListaMateriasInDblClick(int row) {
-    if (!admin_ || IsSpecificMode()) return;
+    if (!admin_ || IsSpecificMode())
+        return;
     const int subject = RowSubject(listaIn_, row);
-    if (subject < 0) return;
+    if (subject < 0)
+        return;
     Catalogue& catalogue = session_.GetCatalogue();
     if (!catalogue.SetSubjectInExam(-1, subject, SelectedExamType()))
         session_.GetDialogs().Error(this, QString::fromStdString(catalogue.ErrorString()));
@@ -734,11 +786,13 @@ void SubjectListsPanel::ListaMateriasInDblClick(int row) {
 }
 
 void SubjectListsPanel::ListaMateriasOutDblClick(int row) {
-    if (!admin_ || IsSpecificMode()) return;
+    if (!admin_ || IsSpecificMode())
+        return;
     const int subject = RowSubject(listaOut_, row);
     const int exam = SelectedExamType();
     Catalogue& catalogue = session_.GetCatalogue();
-    if (subject < 0 || exam < 0 || exam >= catalogue.ExamTypeCount()) return;
+    if (subject < 0 || exam < 0 || exam >= catalogue.ExamTypeCount())
+        return;
     const int count = catalogue.examTypes[static_cast<std::size_t>(exam)].QuestionsFor(subject);
     if (!catalogue.SetSubjectInExam(count, subject, exam))
         session_.GetDialogs().Error(this, QString::fromStdString(catalogue.ErrorString()));
@@ -748,7 +802,8 @@ void SubjectListsPanel::ListaMateriasOutDblClick(int row) {
 }
 
 void SubjectListsPanel::EllipsisClick(int row) {
-    if (!admin_ || RowSubject(listaIn_, row) < 0) return;
+    if (!admin_ || RowSubject(listaIn_, row) < 0)
+        return;
     countRow_ = row;
     const int value = CellInteger(listaIn_->item(row, 1)).value_or(0);
     // A count above the arrows' range is shown as it is, not cut to 100.
@@ -770,7 +825,8 @@ void SubjectListsPanel::BotonNumPreguntasOkClick() {
     panelNumPreguntas_->hide();
     const int row = countRow_;
     countRow_ = -1;
-    if (RowSubject(listaIn_, row) < 0) return;
+    if (RowSubject(listaIn_, row) < 0)
+        return;
     listaIn_->setCurrentCell(row, 1);
     listaIn_->item(row, 1)->setText(editNumPreguntas_->text());
 }
@@ -790,27 +846,31 @@ int SubjectListsPanel::ListRowY(const QTableWidget* list, int row) const {
 }
 
 void SubjectListsPanel::ListClicked(QTableWidget* list, int row) {
-    if (!admin_) return;
+    if (!admin_)
+        return;
     panelNuevoExamen_->hide();
     includeNewSubject_ = list == listaIn_;
     const int subject = RowSubject(list, row);
     if (row >= 0 && row < list->rowCount()) {
         list->setCurrentCell(row, list->currentColumn() < 0 ? 0 : list->currentColumn());
-        if (subject >= 0) SetSelectedSubject(subject);
+        if (subject >= 0)
+            SetSelectedSubject(subject);
         (list == listaIn_ ? popupEliminarIn_ : popupEliminarOut_)->setEnabled(HasDataRows(list));
         namePanelRowY_ = ListRowY(list, row);
     }
 }
 
 void SubjectListsPanel::ShowListMenu(QTableWidget* list, const QPoint& pos) {
-    if (!admin_) return;
+    if (!admin_)
+        return;
     popupList_ = list;
     (list == listaIn_ ? popupEliminarIn_ : popupEliminarOut_)->setEnabled(HasDataRows(list));
     (list == listaIn_ ? menuIn_ : menuOut_)->popup(list->viewport()->mapToGlobal(pos));
 }
 
 void SubjectListsPanel::ShowExamMenu(const QPoint& pos) {
-    if (!admin_) return;
+    if (!admin_)
+        return;
     popupEliminarExamen_->setEnabled(!IsSpecificMode());
     menuExamenes_->popup(comboExamenes_->mapToGlobal(pos));
 }
@@ -838,7 +898,8 @@ void SubjectListsPanel::mousePressEvent(QMouseEvent* event) {
 // The shared name panel
 
 void SubjectListsPanel::OpenNamePanel(NamePanelAction action, const QString& caption, int y) {
-    if (!admin_) return;
+    if (!admin_)
+        return;
     nameAction_ = action;
     nuevoExamenEdit_->clear();
     labelNuevoNombre_->setText(caption);
@@ -857,7 +918,8 @@ void SubjectListsPanel::HideNamePanel() {
 }
 
 void SubjectListsPanel::BotonNuevoExamenOkClick() {
-    if (!panelNuevoExamen_->isVisible() && nameAction_ == NamePanelAction::None) return;
+    if (!panelNuevoExamen_->isVisible() && nameAction_ == NamePanelAction::None)
+        return;
     const QString text = nuevoExamenEdit_->text();
     const NamePanelAction action = nameAction_;
     if (text.isEmpty() || !admin_) {
@@ -905,7 +967,8 @@ void SubjectListsPanel::NewExamType(const QString& name) {
 
 void SubjectListsPanel::NewSubject(const QString& name) {
     const int subject = maintenance_->CreateSubject(name, SelectedExamType());
-    if (subject < 0) return;
+    if (subject < 0)
+        return;
     RebuildLists();
     MakeCurrentSubjectRow(listaOut_, subject);
     SetSelectedSubject(subject);
@@ -924,7 +987,8 @@ bool SubjectListsPanel::SearchSubject(const QString& text) {
     for (QTableWidget* list : {listaIn_, listaOut_}) {
         const std::vector<int>& rows = list == listaIn_ ? includedRows_ : excludedRows_;
         for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
-            if (!SubjectMaintenance::SearchKey(RowName(list, row)).contains(key)) continue;
+            if (!SubjectMaintenance::SearchKey(RowName(list, row)).contains(key))
+                continue;
             list->scrollToItem(list->item(row, 0));
             list->setCurrentCell(row, 0);
             SetSelectedSubject(rows[static_cast<std::size_t>(row)]);
@@ -938,14 +1002,16 @@ bool SubjectListsPanel::SearchSubject(const QString& text) {
 // Commands
 
 void SubjectListsPanel::NuevoExamen() {
-    if (!admin_) return;
+    if (!admin_)
+        return;
     testGeneral_->setChecked(true);
     OpenNamePanel(NamePanelAction::NewExamType, QStringLiteral("Nuevo tipo de exámen"),
                   splitter_->y() + 46);
 }
 
 void SubjectListsPanel::EliminarExamen() {
-    if (!admin_) return;
+    if (!admin_)
+        return;
     Catalogue& catalogue = session_.GetCatalogue();
     const int exam = SelectedExamType();
     if (catalogue.ExamTypeCount() <= 1) {
@@ -953,7 +1019,8 @@ void SubjectListsPanel::EliminarExamen() {
             this, QStringLiteral("\nNo se puede eliminar... Sólo queda este tipo de exámen!"));
         return;
     }
-    if (exam < 0 || exam >= catalogue.ExamTypeCount()) return;
+    if (exam < 0 || exam >= catalogue.ExamTypeCount())
+        return;
     if (session_.GetDialogs().Message(
             this, MessageKind::Warning,
             QStringLiteral("\n¿Seguro que quieres eliminar el tipo de exámen ") +
@@ -969,7 +1036,8 @@ void SubjectListsPanel::EliminarExamen() {
 }
 
 void SubjectListsPanel::NuevaMateria() {
-    if (!admin_) return;
+    if (!admin_)
+        return;
     includeNewSubject_ = false;
     OpenNamePanel(NamePanelAction::NewSubject, QStringLiteral("Nueva materia"),
                   listaOut_->mapTo(this, QPoint(0, 0)).y());
@@ -980,60 +1048,74 @@ void SubjectListsPanel::PopupNuevaMateria() {
 }
 
 void SubjectListsPanel::BuscarMateria() {
-    if (!admin_) return;
+    if (!admin_)
+        return;
     OpenNamePanel(NamePanelAction::Search, QStringLiteral("Buscar materia"), splitter_->y() + 6);
 }
 
 void SubjectListsPanel::EliminarMateria() {
-    if (!admin_) return;
+    if (!admin_)
+        return;
     const Catalogue& catalogue = session_.GetCatalogue();
     const int subject = selectedSubject_;
-    if (subject < 0 || subject >= catalogue.SubjectCount()) return;
+    if (subject < 0 || subject >= catalogue.SubjectCount())
+        return;
     maintenance_->DeleteSubject(
         subject, ToQString(catalogue.subjectNames[static_cast<std::size_t>(subject)]));
 }
 
-QTableWidget* SubjectListsPanel::PopupList() const { return popupList_ ? popupList_ : listaOut_; }
+QTableWidget* SubjectListsPanel::PopupList() const {
+    return popupList_ ? popupList_ : listaOut_;
+}
 
 void SubjectListsPanel::PopupEliminarMateria() {
-    if (!admin_) return;
+    if (!admin_)
+        return;
     QTableWidget* list = PopupList();
     const int row = list->currentRow();
     const int subject = RowSubject(list, row);
-    if (subject < 0) return;
+    if (subject < 0)
+        return;
     maintenance_->DeleteSubject(subject, RowName(list, row));
 }
 
 void SubjectListsPanel::PopupReiniciarPreguntas() {
-    if (!admin_) return;
+    if (!admin_)
+        return;
     QTableWidget* list = PopupList();
     const int row = list->currentRow();
     const int subject = RowSubject(list, row);
-    if (subject < 0) return;
+    if (subject < 0)
+        return;
     maintenance_->ResetSubject(subject, RowName(list, row));
 }
 
 void SubjectListsPanel::PopupRepararMateria() {
-    if (!admin_) return;
+    if (!admin_)
+        return;
     const int subject = RowSubject(PopupList(), PopupList()->currentRow());
-    if (subject < 0) return;
+    if (subject < 0)
+        return;
     maintenance_->RepairSubject(subject);
 }
 
 void SubjectListsPanel::ReiniciarTodasLasMaterias() {
-    if (!admin_) return;
+    if (!admin_)
+        return;
     maintenance_->ResetAllSubjects();
 }
 
 void SubjectListsPanel::DetectarYRepararErrores() {
-    if (!admin_) return;
+    if (!admin_)
+        return;
     progress_->setRange(0, std::max(1, session_.GetCatalogue().SubjectCount()));
     progress_->setValue(0);
     progress_->show();
     maintenance_->RepairAllSubjects([this](int done, int total) {
         progress_->setRange(0, std::max(1, total));
         progress_->setValue(done);
-        if (done >= total) progress_->hide();
+        if (done >= total)
+            progress_->hide();
         // Painted at once: running the event loop here would let timers start other work
         // on the catalogue in the middle of the repair.
         progress_->repaint();

@@ -34,7 +34,7 @@ class SubjectMaintenance;
 class SubjectListsPanel : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     explicit SubjectListsPanel(Session& session, QWidget* parent = nullptr);
     ~SubjectListsPanel() override;
 
@@ -64,7 +64,7 @@ public:
     int IncludedPanelHeight() const;
     void SetIncludedPanelHeight(int height);
 
-public slots:
+  public slots:
     // Commands of the main window's menus.
     void NuevoExamen();
     void EliminarExamen();
@@ -74,15 +74,15 @@ public slots:
     void ReiniciarTodasLasMaterias();
     void DetectarYRepararErrores();
 
-signals:
+  signals:
     // SelectedSubject changed; the main window enables "&Materia" when it is 0 or more.
     void SelectedSubjectChanged(int subject);
 
-protected:
+  protected:
     void mousePressEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     enum class NamePanelAction { None, NewExamType, NewSubject, Search };
 
     void BuildControls();
@@ -170,7 +170,7 @@ private:
     std::uint32_t largestSubject_ = 0;
     bool rememberedForce_ = false;
     bool admin_ = false;
-    int countRow_ = -1;                // row whose count the count panel edits
+    int countRow_ = -1;                 // row whose count the count panel edits
     QTableWidget* popupList_ = nullptr; // list whose pop-up was opened last
     int namePanelRowY_ = 0;             // where the last row click places the name panel
     NamePanelAction nameAction_ = NamePanelAction::None;

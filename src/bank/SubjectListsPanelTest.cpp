@@ -76,13 +76,13 @@ TEST_P(BankTotalTest, BankTotalUsesSpanishThousandsSeparators) {
     EXPECT_EQ(Find<QLabel>("LabelPreguntasBD")->text(), GetParam().shown);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Totals, BankTotalTest,
-    ::testing::Values(BankTotalCase{{999}, "999"}, BankTotalCase{{1000}, "1.000"},
-                      BankTotalCase{{12000, 345}, "12.345"},
-                      BankTotalCase{{500000, 499998}, "999.998"},
-                      BankTotalCase{{500000, 499999}, "0"}, // above 999998
-                      BankTotalCase{{4000000000u, 4000000000u}, "0"}));
+INSTANTIATE_TEST_SUITE_P(Totals, BankTotalTest,
+                         ::testing::Values(BankTotalCase{{999}, "999"},
+                                           BankTotalCase{{1000}, "1.000"},
+                                           BankTotalCase{{12000, 345}, "12.345"},
+                                           BankTotalCase{{500000, 499998}, "999.998"},
+                                           BankTotalCase{{500000, 499999}, "0"}, // above 999998
+                                           BankTotalCase{{4000000000u, 4000000000u}, "0"}));
 
 TEST_F(ListsTest, TestTotalIsAPlainSumAndZeroWhenACellIsNotANumber) {
     const int a = session.AddSubjectWithCount("A", 1000);
@@ -121,17 +121,15 @@ TEST_P(CountEditTest, TypedCountIsCappedAndStored) {
     EXPECT_EQ(Find<QLabel>("LabelPreguntasTest")->text(), GetParam().total);
 }
 
-INSTANTIATE_TEST_SUITE_P(Counts, CountEditTest,
-                         ::testing::Values(CountEditCase{"30", "30", 30, "30"},
-                                           CountEditCase{"120", "120", 120, "120"},
-                                           CountEditCase{"500", "120", 120, "120"},
-                                           CountEditCase{"-5", "120", 120, "120"},
-                                           CountEditCase{"-1", "120", 120, "120"},
-                                           CountEditCase{"0", "0", 0, "0"},
-                                           // text is ignored: nothing stored, total as it was
-                                           CountEditCase{"abc", "abc", 10, "10"},
-                                           CountEditCase{"12a", "12a", 10, "10"},
-                                           CountEditCase{"", "", 10, "10"}));
+INSTANTIATE_TEST_SUITE_P(
+    Counts, CountEditTest,
+    ::testing::Values(CountEditCase{"30", "30", 30, "30"}, CountEditCase{"120", "120", 120, "120"},
+                      CountEditCase{"500", "120", 120, "120"},
+                      CountEditCase{"-5", "120", 120, "120"},
+                      CountEditCase{"-1", "120", 120, "120"}, CountEditCase{"0", "0", 0, "0"},
+                      // text is ignored: nothing stored, total as it was
+                      CountEditCase{"abc", "abc", 10, "10"}, CountEditCase{"12a", "12a", 10, "10"},
+                      CountEditCase{"", "", 10, "10"}));
 
 TEST_F(ListsTest, CountAboveOneByteIsShownAsStored) {
     const int big = session.AddSubjectWithCount("Grande", 400);
@@ -181,7 +179,8 @@ TEST_F(ListsTest, ClickOnTheCountTextDoesNotOpenThePanel) {
     session.Include(historia, 10);
     Open();
     const QRect cell = In()->visualItemRect(In()->item(0, 1));
-    QTest::mouseClick(In()->viewport(), Qt::LeftButton, {}, QPoint(cell.left() + 5, cell.center().y()));
+    QTest::mouseClick(In()->viewport(), Qt::LeftButton, {},
+                      QPoint(cell.left() + 5, cell.center().y()));
     EXPECT_FALSE(Find<QWidget>("PanelNumPreguntasTest")->isVisible());
 }
 
@@ -241,8 +240,10 @@ TEST_F(ListsTest, RenameByEditingTheNameCell) {
     Open();
     EditName(0, "Historia de España");
     EXPECT_EQ(Cell(In(), 0, 0), "Historia de España");
-    EXPECT_EQ(session.FromDisk().subjectNames[0], "Historia de Espa\xf1" "a");
-    EXPECT_TRUE(std::filesystem::exists(session.dir / "Historia de España" / "Historia de España.txt"));
+    EXPECT_EQ(session.FromDisk().subjectNames[0], "Historia de Espa\xf1"
+                                                  "a");
+    EXPECT_TRUE(
+        std::filesystem::exists(session.dir / "Historia de España" / "Historia de España.txt"));
     EXPECT_FALSE(std::filesystem::exists(session.dir / "Historia"));
     EXPECT_TRUE(session.dialogs.Messages().empty());
 }
@@ -252,7 +253,8 @@ struct RefusedRenameCase {
     const char* message;
 };
 
-class RefusedRenameTest : public ListsTest, public ::testing::WithParamInterface<RefusedRenameCase> {};
+class RefusedRenameTest : public ListsTest,
+                          public ::testing::WithParamInterface<RefusedRenameCase> {};
 
 TEST_P(RefusedRenameTest, RefusedRenameKeepsNameAndSaysWhy) {
     const int historia = session.AddSubjectWithCount("Historia", 3);
@@ -322,8 +324,8 @@ TEST_F(ListsTest, DeletingAnExamTypeAsksAndSelectsTheLast) {
     const ShownMessage& asked = session.dialogs.Messages().back();
     EXPECT_EQ(asked.kind, MessageKind::Warning);
     EXPECT_EQ(asked.buttons, Yes | No | Cancel);
-    EXPECT_EQ(asked.text,
-              QString::fromUtf8("\n¿Seguro que quieres eliminar el tipo de exámen \"Oposición B\"?"));
+    EXPECT_EQ(asked.text, QString::fromUtf8(
+                              "\n¿Seguro que quieres eliminar el tipo de exámen \"Oposición B\"?"));
 
     const Catalogue disk = session.FromDisk();
     ASSERT_EQ(disk.ExamTypeCount(), 2);
@@ -339,7 +341,8 @@ TEST_F(ListsTest, NewExamTypeThroughTheNamePanel) {
     Open();
     Find<QRadioButton>("TestEspecifico")->setChecked(true);
     panel->NuevoExamen();
-    EXPECT_TRUE(Find<QRadioButton>("TestGeneral")->isChecked()) << "new exam type works in general mode";
+    EXPECT_TRUE(Find<QRadioButton>("TestGeneral")->isChecked())
+        << "new exam type works in general mode";
     auto* namePanel = Find<QWidget>("PanelNuevoExamen");
     ASSERT_TRUE(namePanel->isVisible());
     EXPECT_EQ(Find<QLabel>("LabelNuevoNombre")->text(), QString::fromUtf8("Nuevo tipo de exámen"));
@@ -392,8 +395,9 @@ TEST_F(ListsTest, OverlongExamTypeNameIsRefused) {
     panel->NuevoExamen();
     Find<QLineEdit>("NuevoExamenEdit")->setText(QString(63, QLatin1Char('x')));
     QTest::mouseClick(Find<QPushButton>("BotonNuevoExamenOk"), Qt::LeftButton);
-    EXPECT_EQ(session.dialogs.LastMessage(),
-              QString::fromUtf8("\nEl nombre es demasiado largo: admite como máximo 62 caracteres."));
+    EXPECT_EQ(
+        session.dialogs.LastMessage(),
+        QString::fromUtf8("\nEl nombre es demasiado largo: admite como máximo 62 caracteres."));
     EXPECT_EQ(session.FromDisk().ExamTypeCount(), 1);
 }
 
@@ -433,7 +437,8 @@ TEST_P(ModeTest, SpecificModeForcesTheNumberAndGeneralModeRestoresIt) {
     EXPECT_EQ(Out()->horizontalHeaderItem(0)->text(), "Materias excluídas");
     EXPECT_TRUE(In()->isVisible());
     EXPECT_EQ(Names(In()), (std::vector<QString>{"Historia"}));
-    EXPECT_EQ(titulo.text(), QString::fromUtf8("Test general - ") + QString::fromUtf8(kDefaultExamTypeName));
+    EXPECT_EQ(titulo.text(),
+              QString::fromUtf8("Test general - ") + QString::fromUtf8(kDefaultExamTypeName));
 }
 
 INSTANTIATE_TEST_SUITE_P(Forced, ModeTest, ::testing::Bool());
@@ -479,7 +484,8 @@ TEST_F(ListsTest, GuestCanNeitherEditNorIncludeNorSelect) {
     EXPECT_EQ(StoredCount(historia), 20);
 
     const QRect cell = In()->visualItemRect(In()->item(0, 1));
-    QTest::mouseClick(In()->viewport(), Qt::LeftButton, {}, QPoint(cell.right() - 5, cell.center().y()));
+    QTest::mouseClick(In()->viewport(), Qt::LeftButton, {},
+                      QPoint(cell.right() - 5, cell.center().y()));
     EXPECT_FALSE(Find<QWidget>("PanelNumPreguntasTest")->isVisible());
 
     DoubleClick(In(), 0);

@@ -19,21 +19,24 @@ namespace {
 
 constexpr int kYesNoCancel = Yes | No | Cancel;
 
-QString Quoted(const QString& name) { return QStringLiteral("\"") + name + QStringLiteral("\""); }
+QString Quoted(const QString& name) {
+    return QStringLiteral("\"") + name + QStringLiteral("\"");
+}
 
 // Busy cursor for the duration of a long operation; gone before any message box opens.
 class BusyCursor {
-public:
+  public:
     BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
     ~BusyCursor() { Restore(); }
     BusyCursor(const BusyCursor&) = delete;
     BusyCursor& operator=(const BusyCursor&) = delete;
     void Restore() {
-        if (active_) QApplication::restoreOverrideCursor();
+        if (active_)
+            QApplication::restoreOverrideCursor();
         active_ = false;
     }
 
-private:
+  private:
     bool active_ = true;
 };
 
@@ -43,10 +46,13 @@ SubjectMaintenance::SubjectMaintenance(Session& session, QWidget* parent,
                                        std::function<void()> rebuildLists)
     : session_(session), parent_(parent), rebuildLists_(std::move(rebuildLists)) {}
 
-Dialogs& SubjectMaintenance::Boxes() { return session_.GetDialogs(); }
+Dialogs& SubjectMaintenance::Boxes() {
+    return session_.GetDialogs();
+}
 
 void SubjectMaintenance::Rebuild() {
-    if (rebuildLists_) rebuildLists_();
+    if (rebuildLists_)
+        rebuildLists_();
 }
 
 bool SubjectMaintenance::IsSubject(int subject) const {
@@ -60,7 +66,8 @@ QString SubjectMaintenance::NameProblem(const QString& name, std::string& cp1252
         return QStringLiteral("\nEl nombre contiene caracteres que no se pueden guardar.");
     if (cp1252.size() > static_cast<std::size_t>(kMaxNameLength))
         return QStringLiteral("\nEl nombre es demasiado largo: admite como máximo 62 caracteres.");
-    if (!Catalogue::IsValidName(cp1252)) return QStringLiteral("\nEl nombre no es válido.");
+    if (!Catalogue::IsValidName(cp1252))
+        return QStringLiteral("\nEl nombre no es válido.");
     return {};
 }
 
@@ -72,7 +79,8 @@ int SubjectMaintenance::CreateSubject(const QString& name, int selectedExamType)
         return -1;
     }
     if (catalogue.SubjectCount() >= kMaxSubjects) {
-        Boxes().Error(parent_, QStringLiteral("\nNo se pueden crear más materias: el máximo es de 128."));
+        Boxes().Error(parent_,
+                      QStringLiteral("\nNo se pueden crear más materias: el máximo es de 128."));
         return -1;
     }
     // A name the catalogue already has, or one that cannot be a folder, is refused the same
@@ -85,20 +93,23 @@ int SubjectMaintenance::CreateSubject(const QString& name, int selectedExamType)
 }
 
 bool SubjectMaintenance::DeleteSubject(int subject, const QString& name) {
-    if (!IsSubject(subject)) return false;
+    if (!IsSubject(subject))
+        return false;
     if (Boxes().Message(parent_, MessageKind::Warning,
                         QStringLiteral("\n¿Eliminar completamente la materia ") + Quoted(name) +
                             QStringLiteral("?"),
                         kYesNoCancel) != Yes)
         return false;
-    if (Boxes().Message(parent_, MessageKind::Warning,
-                        QStringLiteral("\n¡¿SEGURO?! Se borrará la materia y todas sus preguntas..."),
-                        kYesNoCancel) != Yes)
+    if (Boxes().Message(
+            parent_, MessageKind::Warning,
+            QStringLiteral("\n¡¿SEGURO?! Se borrará la materia y todas sus preguntas..."),
+            kYesNoCancel) != Yes)
         return false;
     Catalogue& catalogue = session_.GetCatalogue();
     const bool deleted = catalogue.DeleteSubject(subject);
     const QString why = QString::fromStdString(catalogue.ErrorString());
-    if (!deleted) catalogue.LoadCatalogue();
+    if (!deleted)
+        catalogue.LoadCatalogue();
     Rebuild();
     if (!deleted) {
         Boxes().Error(parent_, QStringLiteral("\nNo se ha podido eliminar la materia ") +
@@ -111,22 +122,25 @@ bool SubjectMaintenance::DeleteSubject(int subject, const QString& name) {
 }
 
 bool SubjectMaintenance::ResetSubject(int subject, const QString& name) {
-    if (!IsSubject(subject)) return false;
-    if (Boxes().Message(parent_, MessageKind::Warning,
-                        QStringLiteral("\n¿Seguro que quieres reiniciar las preguntas de la materia ") +
-                            Quoted(name) + QStringLiteral("?"),
-                        kYesNoCancel) != Yes)
+    if (!IsSubject(subject))
+        return false;
+    if (Boxes().Message(
+            parent_, MessageKind::Warning,
+            QStringLiteral("\n¿Seguro que quieres reiniciar las preguntas de la materia ") +
+                Quoted(name) + QStringLiteral("?"),
+            kYesNoCancel) != Yes)
         return false;
     ClearAsked(PathsOf(session_.GetCatalogue(), subject));
-    Boxes().Information(parent_, QStringLiteral("\nSe han reiniciado las preguntas de la materia ") +
-                                     Quoted(name));
+    Boxes().Information(
+        parent_, QStringLiteral("\nSe han reiniciado las preguntas de la materia ") + Quoted(name));
     return true;
 }
 
 bool SubjectMaintenance::ResetAllSubjects() {
-    if (Boxes().Message(parent_, MessageKind::Confirmation,
-                        QStringLiteral("\n¿Seguro que quieres reiniciar el historial de preguntas realizadas?"),
-                        kYesNoCancel) != Yes)
+    if (Boxes().Message(
+            parent_, MessageKind::Confirmation,
+            QStringLiteral("\n¿Seguro que quieres reiniciar el historial de preguntas realizadas?"),
+            kYesNoCancel) != Yes)
         return false;
     {
         BusyCursor busy;
@@ -139,7 +153,8 @@ bool SubjectMaintenance::ResetAllSubjects() {
 }
 
 bool SubjectMaintenance::RepairSubject(int subject) {
-    if (!IsSubject(subject)) return false;
+    if (!IsSubject(subject))
+        return false;
     Catalogue& catalogue = session_.GetCatalogue();
     const QString oldName = ToQString(catalogue.subjectNames[static_cast<std::size_t>(subject)]);
     bool repaired = false;
@@ -150,8 +165,8 @@ bool SubjectMaintenance::RepairSubject(int subject) {
         Rebuild();
     }
     if (!repaired) {
-        Boxes().Error(parent_, QStringLiteral("\nNo se ha podido reparar la materia ") +
-                                   Quoted(oldName));
+        Boxes().Error(parent_,
+                      QStringLiteral("\nNo se ha podido reparar la materia ") + Quoted(oldName));
         return false;
     }
     const QString name = IsSubject(subject)
@@ -169,11 +184,14 @@ void SubjectMaintenance::RepairAllSubjects(const std::function<void(int, int)>& 
         BusyCursor busy;
         const int total = catalogue.SubjectCount();
         for (int subject = 0; subject < total; ++subject) {
-            if (progress) progress(subject, total);
+            if (progress)
+                progress(subject, total);
             if (!RebuildIndex(catalogue, subject))
-                failed << Quoted(ToQString(catalogue.subjectNames[static_cast<std::size_t>(subject)]));
+                failed << Quoted(
+                    ToQString(catalogue.subjectNames[static_cast<std::size_t>(subject)]));
         }
-        if (progress) progress(total, total);
+        if (progress)
+            progress(total, total);
         catalogue.LoadCatalogue();
         Rebuild();
     }
@@ -186,7 +204,8 @@ void SubjectMaintenance::RepairAllSubjects(const std::function<void(int, int)>& 
 }
 
 void SubjectMaintenance::ReportSearchFailure() {
-    Boxes().Error(parent_, QStringLiteral("\nNo se ha encontrado ninguna materia con ese nombre..."));
+    Boxes().Error(parent_,
+                  QStringLiteral("\nNo se ha encontrado ninguna materia con ese nombre..."));
 }
 
 QString SubjectMaintenance::SearchKey(const QString& text) {

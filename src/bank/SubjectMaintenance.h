@@ -17,7 +17,7 @@ class Dialogs;
 class Session;
 
 class SubjectMaintenance {
-public:
+  public:
     // `parent` owns the message boxes; `rebuildLists` refreshes the lists after the
     // catalogue changed.
     SubjectMaintenance(Session& session, QWidget* parent, std::function<void()> rebuildLists);
@@ -48,7 +48,7 @@ public:
     // Locale-aware capitals, as the search compares names.
     static QString SearchKey(const QString& text);
 
-private:
+  private:
     bool IsSubject(int subject) const;
     Dialogs& Boxes();
     void Rebuild();

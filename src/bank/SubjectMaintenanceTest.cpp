@@ -24,7 +24,7 @@ namespace {
 namespace fs = std::filesystem;
 
 class MaintenanceTest : public ListsTest {
-protected:
+  protected:
     void TypeName(const QString& name) {
         auto* edit = Find<QLineEdit>("NuevoExamenEdit");
         ASSERT_TRUE(Find<QWidget>("PanelNuevoExamen")->isVisible());
@@ -38,18 +38,21 @@ protected:
     }
     std::vector<QString> Texts() {
         std::vector<QString> texts;
-        for (const ShownMessage& m : session.dialogs.Messages()) texts.push_back(m.text);
+        for (const ShownMessage& m : session.dialogs.Messages())
+            texts.push_back(m.text);
         return texts;
     }
     bool AnyAsked(int subject) {
         const SubjectPaths paths = PathsOf(session.catalogue, subject);
         for (std::uint32_t n = 0; n < IndexCount(paths); ++n)
-            if (IsAsked(paths, n)) return true;
+            if (IsAsked(paths, n))
+                return true;
         return false;
     }
     void MarkAll(int subject) {
         const SubjectPaths paths = PathsOf(session.catalogue, subject);
-        for (std::uint32_t n = 0; n < IndexCount(paths); ++n) MarkAsked(paths, n);
+        for (std::uint32_t n = 0; n < IndexCount(paths); ++n)
+            MarkAsked(paths, n);
         ASSERT_TRUE(AnyAsked(subject));
     }
 };
@@ -140,7 +143,8 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedSubjectCase{"..", "\nEsa materia ya existe!"},
         RefusedSubjectCase{"123456789012345678901234567890123456789012345678901234567890123",
                            "\nEl nombre es demasiado largo: admite como máximo 62 caracteres."},
-        RefusedSubjectCase{"Matemáticas ∑", "\nEl nombre contiene caracteres que no se pueden guardar."}));
+        RefusedSubjectCase{"Matemáticas ∑",
+                           "\nEl nombre contiene caracteres que no se pueden guardar."}));
 
 TEST_F(MaintenanceTest, SixtyTwoCharactersAreAccepted) {
     Open();
@@ -214,7 +218,9 @@ TEST_F(MaintenanceTest, FailedSearchSaysSoAndKeepsThePanelOpen) {
 
 TEST_F(MaintenanceTest, DeleteFromTheMenuAsksTwiceThenDeletesAndRenumbers) {
     const int a = session.AddSubjectWithQuestions("Arte", 2);
-    const int b = session.AddSubjectWithQuestions("Biolog\xed" "a", 3);
+    const int b = session.AddSubjectWithQuestions("Biolog\xed"
+                                                  "a",
+                                                  3);
     const int c = session.AddSubjectWithCount("Cine", 5);
     session.Include(a, 1);
     session.Include(b, 2);
@@ -227,10 +233,12 @@ TEST_F(MaintenanceTest, DeleteFromTheMenuAsksTwiceThenDeletesAndRenumbers) {
     session.dialogs.ExpectMessage(Yes);
     panel->EliminarMateria();
 
-    EXPECT_EQ(Texts(), (std::vector<QString>{
-                           QString::fromUtf8("\n¿Eliminar completamente la materia \"Biología\"?"),
-                           QString::fromUtf8("\n¡¿SEGURO?! Se borrará la materia y todas sus preguntas..."),
-                           QString::fromUtf8("\nLa materia \"Biología\" ha sido eliminada de la base de datos")}));
+    EXPECT_EQ(
+        Texts(),
+        (std::vector<QString>{
+            QString::fromUtf8("\n¿Eliminar completamente la materia \"Biología\"?"),
+            QString::fromUtf8("\n¡¿SEGURO?! Se borrará la materia y todas sus preguntas..."),
+            QString::fromUtf8("\nLa materia \"Biología\" ha sido eliminada de la base de datos")}));
     const auto& shown = session.dialogs.Messages();
     EXPECT_EQ(shown[0].kind, MessageKind::Warning);
     EXPECT_EQ(shown[0].buttons, Yes | No | Cancel);
@@ -251,13 +259,15 @@ struct DeclineCase {
     std::vector<DialogButton> answers;
 };
 
-class DeclineDeleteTest : public MaintenanceTest, public ::testing::WithParamInterface<DeclineCase> {};
+class DeclineDeleteTest : public MaintenanceTest,
+                          public ::testing::WithParamInterface<DeclineCase> {};
 
 TEST_P(DeclineDeleteTest, DecliningEitherWarningKeepsEverything) {
     session.AddSubjectWithQuestions("Arte", 2);
     Open();
     Click(Out(), 0);
-    for (const DialogButton answer : GetParam().answers) session.dialogs.ExpectMessage(answer);
+    for (const DialogButton answer : GetParam().answers)
+        session.dialogs.ExpectMessage(answer);
     const std::string before = ReadBytes(session.catalogue.FilePath());
     Trigger("PopupMateriasOutEliminarMateria");
     EXPECT_EQ(session.dialogs.Messages().size(), GetParam().answers.size());
@@ -289,8 +299,8 @@ TEST_F(MaintenanceTest, SubjectCommandsOnAnEmptyListDoNothing) {
     session.Include(a, 1);
     Open();
     Click(Out(), 0); // the empty row
-    for (const char* action : {"PopupMateriasOutEliminarMateria", "PopupMateriasOutReiniciarPreguntas",
-                               "PopupMateriasOutReparar"})
+    for (const char* action : {"PopupMateriasOutEliminarMateria",
+                               "PopupMateriasOutReiniciarPreguntas", "PopupMateriasOutReparar"})
         Trigger(action);
     EXPECT_FALSE(panel->findChild<QAction*>("PopupMateriasOutEliminarMateria")->isEnabled());
     EXPECT_TRUE(session.dialogs.Messages().empty());
@@ -326,10 +336,13 @@ TEST_F(MaintenanceTest, ResetOneSubjectClearsOnlyItsFlagsAfterAWarning) {
     EXPECT_EQ(IndexCount(PathsOf(session.catalogue, arte)), 3u);
     EXPECT_EQ(ReadBytes(session.catalogue.QuestionFile(arte)), questionsBefore);
     EXPECT_EQ(session.FromDisk().subjects[0].QuestionCount(), 3u);
-    EXPECT_EQ(Texts(), (std::vector<QString>{
-                           QString::fromUtf8("\n¿Seguro que quieres reiniciar las preguntas de la materia \"Arte\"?"),
-                           QString::fromUtf8("\n¿Seguro que quieres reiniciar las preguntas de la materia \"Arte\"?"),
-                           QString::fromUtf8("\nSe han reiniciado las preguntas de la materia \"Arte\"")}));
+    EXPECT_EQ(Texts(),
+              (std::vector<QString>{
+                  QString::fromUtf8(
+                      "\n¿Seguro que quieres reiniciar las preguntas de la materia \"Arte\"?"),
+                  QString::fromUtf8(
+                      "\n¿Seguro que quieres reiniciar las preguntas de la materia \"Arte\"?"),
+                  QString::fromUtf8("\nSe han reiniciado las preguntas de la materia \"Arte\"")}));
     EXPECT_EQ(session.dialogs.Messages()[0].kind, MessageKind::Warning);
     EXPECT_EQ(session.dialogs.Messages()[0].buttons, Yes | No | Cancel);
 }
@@ -353,8 +366,9 @@ TEST_F(MaintenanceTest, ResetAllSubjectsAfterAConfirmation) {
     const auto& shown = session.dialogs.Messages();
     ASSERT_EQ(shown.size(), 3u);
     EXPECT_EQ(shown[1].kind, MessageKind::Confirmation);
-    EXPECT_EQ(shown[1].text,
-              QString::fromUtf8("\n¿Seguro que quieres reiniciar el historial de preguntas realizadas?"));
+    EXPECT_EQ(
+        shown[1].text,
+        QString::fromUtf8("\n¿Seguro que quieres reiniciar el historial de preguntas realizadas?"));
     EXPECT_EQ(shown[2].text, QString::fromUtf8("\nSe han reiniciado todas las materias"));
     EXPECT_EQ(shown[2].kind, MessageKind::Information);
 }
@@ -374,7 +388,8 @@ TEST_F(MaintenanceTest, RepairOneSubjectRecreatesALostIndexAndCorrectsTheCount) 
     Click(Out(), 1);
     Trigger("PopupMateriasOutReparar");
 
-    EXPECT_EQ(session.dialogs.LastMessage(), QString::fromUtf8("\nLa materia \"Cine\" ha sido revisada"));
+    EXPECT_EQ(session.dialogs.LastMessage(),
+              QString::fromUtf8("\nLa materia \"Cine\" ha sido revisada"));
     EXPECT_EQ(session.dialogs.Messages().back().kind, MessageKind::Information);
     EXPECT_EQ(session.FromDisk().subjects[static_cast<std::size_t>(cine)].QuestionCount(), 4u);
     EXPECT_EQ(IndexCount(PathsOf(session.catalogue, cine)), 4u);
@@ -395,7 +410,8 @@ TEST_F(MaintenanceTest, RepairAllSubjectsCorrectsEveryCountAndClearsEveryFlag) {
 
     panel->DetectarYRepararErrores();
 
-    EXPECT_EQ(Texts(), (std::vector<QString>{QString::fromUtf8("\nTodas las materias han sido revisadas")}));
+    EXPECT_EQ(Texts(),
+              (std::vector<QString>{QString::fromUtf8("\nTodas las materias han sido revisadas")}));
     const Catalogue disk = session.FromDisk();
     EXPECT_EQ(disk.subjects[static_cast<std::size_t>(arte)].QuestionCount(), 3u);
     EXPECT_EQ(disk.subjects[static_cast<std::size_t>(cine)].QuestionCount(), 5u);
