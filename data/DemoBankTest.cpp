@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <map>
 #include <sys/wait.h>
@@ -189,6 +190,13 @@ struct BadSource {
     const char* message; // part of the expected message
 };
 
+std::string CaseName(const ::testing::TestParamInfo<BadSource>& info) {
+    std::string name = info.param.what;
+    for (char& c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+    return name;
+}
+
 class BadSubjectTest : public ::testing::TestWithParam<BadSource> {};
 
 TEST_P(BadSubjectTest, IsRefusedNamingTheLine) {
@@ -219,7 +227,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadSource{"line too long", kLongQuestion.c_str(), "línea 5: la línea pasa de 1023"},
         BadSource{"second question broken", "P\nA\nB\nC\nD\n=a\n\nQ\nA\nB\n=a\n",
                   "línea 8: una pregunta lleva"},
-        BadSource{"no questions", "# nada\n\n", "m.txt: no contiene ninguna pregunta"}));
+        BadSource{"no questions", "# nada\n\n", "m.txt: no contiene ninguna pregunta"}),
+    CaseName);
 
 class BadExamListTest : public ::testing::TestWithParam<BadSource> {};
 
@@ -244,7 +253,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadSource{"name too long",
                   "[123456789012345678901234567890123456789012345678901234567890123]\n",
                   "línea 1: el nombre del examen"},
-        BadSource{"no exam at all", "# vacío\n", "no define ningún tipo de examen"}));
+        BadSource{"no exam at all", "# vacío\n", "no define ningún tipo de examen"}),
+    CaseName);
 
 TEST(DemoBankTest, ExamTypesMustNameExistingSubjectsWithEnoughQuestions) {
     const char* const question = "P\nA\nB\nC\nD\n=b\n";
