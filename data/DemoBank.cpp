@@ -96,7 +96,8 @@ bool FinishQuestion(const std::vector<Line>& block, const std::string& where,
     }
     const Line& keyLine = block.back();
     if (keyLine.text.size() != 2 || keyLine.text[0] != '=' || !IsKeyLetter(keyLine.text[1])) {
-        error = At(where, keyLine.number) + "se esperaba la clave: \"=\" y una letra de la a a la e.";
+        error =
+            At(where, keyLine.number) + "se esperaba la clave: \"=\" y una letra de la a a la e.";
         return false;
     }
     const char key = keyLine.text[1];
@@ -171,8 +172,8 @@ bool ParseExamTypesText(std::string_view text, const std::string& where,
                 return false;
             }
             bool lossless = true;
-            const std::string name =
-                Utf8ToCp1252(Trim(std::string_view(content).substr(1, content.size() - 2)), &lossless);
+            const std::string name = Utf8ToCp1252(
+                Trim(std::string_view(content).substr(1, content.size() - 2)), &lossless);
             if (!lossless || !Catalogue::IsValidName(name)) {
                 error = At(where, line.number) +
                         "el nombre del examen debe tener de 1 a 62 caracteres de Windows-1252.";
@@ -199,9 +200,9 @@ bool ParseExamTypesText(std::string_view text, const std::string& where,
         const std::string subject =
             Utf8ToCp1252(Trim(std::string_view(content).substr(0, equals)), &lossless);
         const std::string countText = Trim(std::string_view(content).substr(equals + 1));
-        const bool digitsOnly =
-            !countText.empty() && countText.size() <= 3 &&
-            std::all_of(countText.begin(), countText.end(), [](char c) { return c >= '0' && c <= '9'; });
+        const bool digitsOnly = !countText.empty() && countText.size() <= 3 &&
+                                std::all_of(countText.begin(), countText.end(),
+                                            [](char c) { return c >= '0' && c <= '9'; });
         const int count = digitsOnly ? std::stoi(countText) : -1;
         if (count < 0 || count > kMaxCount) {
             error = At(where, line.number) + "el número de preguntas debe ir de 0 a 255.";
@@ -277,8 +278,9 @@ bool LoadDemoSource(const fs::path& folder, DemoSource& source, std::string& err
                                          [&](const SourceSubject& s) { return s.name == name; });
             const std::string examName = Cp1252ToUtf8(exam.name);
             if (it == source.subjects.end()) {
-                error = Display(examFile) + ": el examen \"" + examName + "\" incluye la materia \"" +
-                        Cp1252ToUtf8(name) + "\", que no tiene archivo.";
+                error = Display(examFile) + ": el examen \"" + examName +
+                        "\" incluye la materia \"" + Cp1252ToUtf8(name) +
+                        "\", que no tiene archivo.";
                 return false;
             }
             if (static_cast<std::size_t>(count) > it->questions.size()) {
@@ -385,7 +387,8 @@ bool BuildDemoBank(const DemoSource& source, const fs::path& dataFolder, std::st
         const SubjectPaths paths = PathsOf(catalogue, number);
         const fs::perms mode = fs::perms::owner_read | fs::perms::owner_write |
                                fs::perms::group_read | fs::perms::others_read;
-        if (number < 0 || !WriteFileAtomically(paths.questionFile, QuestionFileBytes(subject), mode)) {
+        if (number < 0 ||
+            !WriteFileAtomically(paths.questionFile, QuestionFileBytes(subject), mode)) {
             error = "No se han podido escribir las preguntas de \"" + name + "\".";
             return false;
         }
@@ -394,7 +397,8 @@ bool BuildDemoBank(const DemoSource& source, const fs::path& dataFolder, std::st
             return false;
         }
         const std::uint32_t expected = static_cast<std::uint32_t>(subject.questions.size());
-        if (catalogue.subjects[number].QuestionCount() != expected || IndexCount(paths) != expected) {
+        if (catalogue.subjects[number].QuestionCount() != expected ||
+            IndexCount(paths) != expected) {
             error = "El índice de \"" + name + "\" no tiene las " + std::to_string(expected) +
                     " preguntas escritas.";
             return false;

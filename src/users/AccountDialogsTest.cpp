@@ -27,8 +27,10 @@ namespace {
 using testing::ScriptedDialogs;
 using testing::TempDir;
 
-const QString kPasswordError = QStringLiteral("Error en la contraseña\nPor favor, introdúcela de nuevo");
-const QString kWrongLogin = QStringLiteral("La contraseña es errónea\nPor favor, introdúcela de nuevo");
+const QString kPasswordError =
+    QStringLiteral("Error en la contraseña\nPor favor, introdúcela de nuevo");
+const QString kWrongLogin =
+    QStringLiteral("La contraseña es errónea\nPor favor, introdúcela de nuevo");
 const QString kNoName = QStringLiteral("\nIntroduce un nombre de usuario");
 const QString kNameTaken =
     QStringLiteral("Ya existe un usuario con ese nombre\nIntroduce otro nombre distinto...");
@@ -118,13 +120,17 @@ std::vector<DialogShape> Shapes() {
          {},
          {"Contraseña del Administrador:", "Repite la contraseña:"}},
         {"log-in",
-         [](TArchivoVexamousers& u, Dialogs& d) { return std::make_unique<TFormInicioSesion>(u, d); },
+         [](TArchivoVexamousers& u, Dialogs& d) {
+             return std::make_unique<TFormInicioSesion>(u, d);
+         },
          "Iniciar sesión como...",
          {"EditContrasena"},
          {},
          {"Contraseña:"}},
         {"new user",
-         [](TArchivoVexamousers& u, Dialogs& d) { return std::make_unique<TFormNuevoUsuario>(u, d); },
+         [](TArchivoVexamousers& u, Dialogs& d) {
+             return std::make_unique<TFormNuevoUsuario>(u, d);
+         },
          "Nuevo usuario",
          {"EditContrasena1", "EditContrasena2"},
          {"EditNombreUsuario"},
@@ -138,7 +144,9 @@ std::vector<DialogShape> Shapes() {
          {},
          {"Contraseña actual:", "Nueva contraseña:", "Repite la nueva contraseña:"}},
         {"profile",
-         [](TArchivoVexamousers& u, Dialogs& d) { return std::make_unique<TFormPerfilUsuario>(u, d); },
+         [](TArchivoVexamousers& u, Dialogs& d) {
+             return std::make_unique<TFormPerfilUsuario>(u, d);
+         },
          "Perfil de usuario",
          {},
          {"EditNombre", "EditContrasena"},
@@ -156,7 +164,8 @@ TEST_F(AccountDialogsTest, EveryDialogHasItsCaptionFieldsAndLimitsAndEscCancels)
             EXPECT_TRUE(d->isModal());
             QStringList labels;
             for (QLabel* label : d->findChildren<QLabel*>()) labels << label->text();
-            for (const char* text : shape.labels) EXPECT_TRUE(labels.contains(QString::fromUtf8(text))) << text;
+            for (const char* text : shape.labels)
+                EXPECT_TRUE(labels.contains(QString::fromUtf8(text))) << text;
             for (const auto& [names, echo] :
                  {std::pair{shape.passwordFields, QLineEdit::Password},
                   std::pair{shape.plainFields, QLineEdit::Normal}}) {
@@ -203,25 +212,45 @@ TEST_F(AccountDialogsTest, TextThatCannotBeStoredIsRefused) {
         QString message;
         const char* focus;
     } cases[] = {
-        {"first-run password", 0, {{"EditContrasena1", omega}, {"EditContrasena2", omega}},
-         kPassword, "EditContrasena1"},
-        {"new user's name", 2,
-         {{"EditNombreUsuario", QStringLiteral("Ωmega")}, {"EditContrasena1", "x"}, {"EditContrasena2", "x"}},
-         kName, "EditNombreUsuario"},
-        {"new user's password", 2,
-         {{"EditNombreUsuario", QStringLiteral("Olga")}, {"EditContrasena1", omega}, {"EditContrasena2", omega}},
-         kPassword, "EditContrasena1"},
-        {"changed password", 3,
-         {{"EditContrasenaActual", QStringLiteral("l")}, {"EditContrasena1", omega}, {"EditContrasena2", omega}},
-         kPassword, "EditContrasena1"},
-        {"profile password", 4, {{"EditNombre", QStringLiteral("Luis")}, {"EditContrasena", omega}},
-         kPassword, "EditContrasena"},
+        {"first-run password",
+         0,
+         {{"EditContrasena1", omega}, {"EditContrasena2", omega}},
+         kPassword,
+         "EditContrasena1"},
+        {"new user's name",
+         2,
+         {{"EditNombreUsuario", QStringLiteral("Ωmega")},
+          {"EditContrasena1", "x"},
+          {"EditContrasena2", "x"}},
+         kName,
+         "EditNombreUsuario"},
+        {"new user's password",
+         2,
+         {{"EditNombreUsuario", QStringLiteral("Olga")},
+          {"EditContrasena1", omega},
+          {"EditContrasena2", omega}},
+         kPassword,
+         "EditContrasena1"},
+        {"changed password",
+         3,
+         {{"EditContrasenaActual", QStringLiteral("l")},
+          {"EditContrasena1", omega},
+          {"EditContrasena2", omega}},
+         kPassword,
+         "EditContrasena1"},
+        {"profile password",
+         4,
+         {{"EditNombre", QStringLiteral("Luis")}, {"EditContrasena", omega}},
+         kPassword,
+         "EditContrasena"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         dialogs.ClearMessages();
-        std::unique_ptr<QDialog> form = Shapes()[static_cast<std::size_t>(c.shape)].make(users, dialogs);
-        if (auto* change = qobject_cast<TFormCambiarContrasena*>(form.get())) change->Prepare(0, "Luis");
+        std::unique_ptr<QDialog> form =
+            Shapes()[static_cast<std::size_t>(c.shape)].make(users, dialogs);
+        if (auto* change = qobject_cast<TFormCambiarContrasena*>(form.get()))
+            change->Prepare(0, "Luis");
         dialogs.ExpectExec([&](QDialog* d) {
             d->show();
             for (const auto& [name, text] : c.fields) {

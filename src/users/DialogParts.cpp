@@ -35,7 +35,8 @@ void FinishDialog(QDialog* dialog, const QString& caption, const char* objectNam
     dialog->setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     if (dialog->layout()) dialog->layout()->setSizeConstraint(QLayout::SetFixedSize);
     // Drawn as the default button; Enter itself is handled by each dialog.
-    auto* ok = dialog->findChild<QPushButton*>(QStringLiteral("BotonOk"), Qt::FindDirectChildrenOnly);
+    auto* ok =
+        dialog->findChild<QPushButton*>(QStringLiteral("BotonOk"), Qt::FindDirectChildrenOnly);
     if (ok) ok->setDefault(true);
 }
 

@@ -33,9 +33,11 @@ bool IsEnter(const QKeyEvent* event);
 // stored altered, so the dialogs refuse it with these messages.
 bool Storable(const QString& text);
 inline constexpr const char* kNameNotStorable =
-    "\nEl nombre lleva caracteres que no se pueden guardar.\nUsa solo letras, cifras y signos corrientes";
+    "\nEl nombre lleva caracteres que no se pueden guardar.\nUsa solo letras, cifras y signos "
+    "corrientes";
 inline constexpr const char* kPasswordNotStorable =
-    "\nLa contraseña lleva caracteres que no se pueden guardar.\nUsa solo letras, cifras y signos corrientes";
+    "\nLa contraseña lleva caracteres que no se pueden guardar.\nUsa solo letras, cifras y signos "
+    "corrientes";
 
 // Empties a field and gives it the focus.
 void ClearAndFocus(QLineEdit* field);

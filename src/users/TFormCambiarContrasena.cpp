@@ -132,8 +132,8 @@ void TFormCambiarContrasena::BotonOkClick() {
     }
     const QString first = editContrasena1_->text();
     if (first.isEmpty() || first != editContrasena2_->text()) {
-        dialogs_.Error(this,
-                       QStringLiteral("Error en la nueva contraseña\nPor favor, introdúcela de nuevo"));
+        dialogs_.Error(
+            this, QStringLiteral("Error en la nueva contraseña\nPor favor, introdúcela de nuevo"));
         editContrasena2_->clear();
         ClearAndFocus(editContrasena1_);
         return;
@@ -169,8 +169,8 @@ bool TFormCambiarContrasena::ApplyChange() {
         currentPassword_ = ToCp1252(newPassword_);
         dialogs_.Information(owner, QStringLiteral("\nSe ha cambiado la contraseña"));
     } else {
-        dialogs_.Error(owner,
-                       QStringLiteral("\nSe ha producido un error al intentar cambiar la contraseña"));
+        dialogs_.Error(
+            owner, QStringLiteral("\nSe ha producido un error al intentar cambiar la contraseña"));
     }
     newPassword_.clear();
     return changed;

@@ -208,7 +208,8 @@ void TFormInicioSesion::BotonNuevoUsuarioClick() {
 }
 
 void TFormInicioSesion::WrongPassword() {
-    dialogs_.Error(this, QStringLiteral("La contraseña es errónea\nPor favor, introdúcela de nuevo"));
+    dialogs_.Error(this,
+                   QStringLiteral("La contraseña es errónea\nPor favor, introdúcela de nuevo"));
     editContrasena_->setFocus(Qt::OtherFocusReason);
     editContrasena_->selectAll();
 }

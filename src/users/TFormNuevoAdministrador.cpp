@@ -76,7 +76,8 @@ void TFormNuevoAdministrador::FormShow() {
 void TFormNuevoAdministrador::BotonOkClick() {
     const QString first = editContrasena1_->text();
     if (first.isEmpty() || first != editContrasena2_->text()) {
-        dialogs_.Error(this, QStringLiteral("Error en la contraseña\nPor favor, introdúcela de nuevo"));
+        dialogs_.Error(this,
+                       QStringLiteral("Error en la contraseña\nPor favor, introdúcela de nuevo"));
         editContrasena2_->clear();
         ClearAndFocus(editContrasena1_);
         return;

@@ -96,7 +96,8 @@ void TFormNuevoUsuario::BotonOkClick() {
     }
     const QString first = editContrasena1_->text();
     if (first.isEmpty() || first != editContrasena2_->text()) {
-        dialogs_.Error(this, QStringLiteral("Error en la contraseña\nPor favor, introdúcela de nuevo"));
+        dialogs_.Error(this,
+                       QStringLiteral("Error en la contraseña\nPor favor, introdúcela de nuevo"));
         editContrasena2_->clear();
         ClearAndFocus(editContrasena1_);
         return;
@@ -104,8 +105,9 @@ void TFormNuevoUsuario::BotonOkClick() {
     int existing = -1;
     if (!Guarded(dialogs_, this, [&] { existing = users_.UserExists(ToCp1252(name)); })) return;
     if (existing != -1) {
-        dialogs_.Error(this, QStringLiteral(
-                                 "Ya existe un usuario con ese nombre\nIntroduce otro nombre distinto..."));
+        dialogs_.Error(
+            this, QStringLiteral(
+                      "Ya existe un usuario con ese nombre\nIntroduce otro nombre distinto..."));
         editNombreUsuario_->setFocus(Qt::OtherFocusReason);
         return;
     }
