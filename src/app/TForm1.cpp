@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -75,6 +76,11 @@ TForm1::TForm1(std::filesystem::path dataFolder, Dialogs& dialogs, QWidget* pare
     ApplyRole();
     SetOptionsOpen(false);
     resize(kClosedWidth, kInitialHeight);
+    // Centred, so that the log-in, which comes before the window appears, is centred too.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - QPoint(kOpenWidth / 2, kInitialHeight / 2));
+    }
 }
 
 TForm1::~TForm1() = default;

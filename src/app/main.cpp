@@ -26,6 +26,10 @@ int main(int argc, char** argv) {
     vexamo::TForm1 form(dataFolder, dialogs);
     QObject::connect(&guard, &vexamo::SingleInstance::ParametersReceived, &form,
                      &vexamo::TForm1::ReceiveParameters);
-    form.show();
+    // The first show runs the log-in before the event loop is up: its errors are reported too.
+    vexamo::DeliverReportingErrors([&] {
+        form.show();
+        return true;
+    }, &dialogs);
     return app.exec();
 }

@@ -5,7 +5,7 @@
 #include <QCheckBox>
 #include <QEvent>
 #include <QFontComboBox>
-#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -55,8 +55,15 @@ DocumentOptionsPanel::DocumentOptionsPanel(Dialogs& dialogs, QWidget* parent)
             &DocumentOptionsPanel::PanelExportarImprimirEncabezadoClick);
 
     body_ = new QWidget(this);
-    auto* grid = new QGridLayout(body_);
-    int row = 0;
+    auto* rows = new QVBoxLayout(body_);
+    rows->setContentsMargins(6, 4, 6, 4);
+    rows->setSpacing(4);
+    auto newRow = [rows] {
+        auto* row = new QHBoxLayout;
+        row->setSpacing(4);
+        rows->addLayout(row);
+        return row;
+    };
 
     checkTitulo_ = new QCheckBox(QStringLiteral("Título:"), body_);
     checkTitulo_->setObjectName(QStringLiteral("CheckTitulo"));
@@ -65,9 +72,10 @@ DocumentOptionsPanel::DocumentOptionsPanel(Dialogs& dialogs, QWidget* parent)
     editTitulo_->setEnabled(false);
     numTamanoTitulo_ = new ArrowSpinBox("NumTamanoTitulo", 8, 36, 16, body_);
     numTamanoTitulo_->setEnabled(false);
-    grid->addWidget(checkTitulo_, row, 0);
-    grid->addWidget(editTitulo_, row, 1, 1, 2);
-    grid->addWidget(numTamanoTitulo_, row++, 3);
+    QHBoxLayout* row = newRow();
+    row->addWidget(checkTitulo_);
+    row->addWidget(editTitulo_, 1);
+    row->addWidget(numTamanoTitulo_);
     connect(checkTitulo_, &QCheckBox::clicked, this, &DocumentOptionsPanel::CheckTituloClick);
 
     checkFechaHora_ = new QCheckBox(QStringLiteral("Fecha y hora"), body_);
@@ -80,19 +88,23 @@ DocumentOptionsPanel::DocumentOptionsPanel(Dialogs& dialogs, QWidget* parent)
     checkMarcaAgua_->setObjectName(QStringLiteral("CheckMarcaAgua"));
     checkMarcaAgua_->setChecked(true);
     checkMarcaAgua_->hide(); // an option of the export, not offered in the panel
-    grid->addWidget(checkFechaHora_, row, 0, 1, 2);
-    grid->addWidget(checkColumnas_, row++, 2, 1, 2);
+    rows->addWidget(checkFechaHora_);
+    rows->addWidget(checkColumnas_);
 
     auto* labelFuente = new QLabel(QStringLiteral("Fuente:"), body_);
     comboFuentes_ = new QFontComboBox(body_);
     comboFuentes_->setObjectName(QStringLiteral("ComboFuentes"));
     comboFuentes_->setMaxVisibleItems(12);
-    grid->addWidget(labelFuente, row, 0);
-    grid->addWidget(comboFuentes_, row++, 1, 1, 3);
+    comboFuentes_->setMinimumContentsLength(8);
+    comboFuentes_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    row = newRow();
+    row->addWidget(labelFuente);
+    row->addWidget(comboFuentes_, 1);
 
     auto makeColourRow = [&](QLabel*& swatch, const char* swatchName, QLabel*& label,
                              const char* labelName, const QString& text, const QString& hint,
-                             QSpinBox*& size, const char* sizeName, const QColor& color) {
+                             const QString& sizeCaption, QSpinBox*& size, const char* sizeName,
+                             const QColor& color) {
         swatch = new QLabel(body_);
         swatch->setObjectName(QString::fromLatin1(swatchName));
         swatch->setFixedSize(20, 20);
@@ -104,22 +116,23 @@ DocumentOptionsPanel::DocumentOptionsPanel(Dialogs& dialogs, QWidget* parent)
         label->setToolTip(hint);
         label->setCursor(Qt::PointingHandCursor);
         label->installEventFilter(this);
-        auto* sizeLabel = new QLabel(QStringLiteral("Tamaño:"), body_);
         size = new ArrowSpinBox(sizeName, 8, 18, 10, body_);
-        grid->addWidget(swatch, row, 0, Qt::AlignRight);
-        grid->addWidget(label, row, 1);
-        grid->addWidget(sizeLabel, row, 2, Qt::AlignRight);
-        grid->addWidget(size, row++, 3);
+        QHBoxLayout* colourRow = newRow();
+        colourRow->addWidget(swatch);
+        colourRow->addWidget(label);
+        colourRow->addStretch();
+        if (!sizeCaption.isEmpty()) colourRow->addWidget(new QLabel(sizeCaption, body_));
+        colourRow->addWidget(size);
     };
     makeColourRow(shapeColorPreguntas_, "ShapeColorPreguntas", label10_, "Label10",
                   QStringLiteral("color de preguntas"),
-                  QStringLiteral("Elegir el color de las preguntas"), numTamanoPreguntas_,
-                  "NumTamanoPreguntas", questionColor_);
+                  QStringLiteral("Elegir el color de las preguntas"), QStringLiteral("Tamaño:"),
+                  numTamanoPreguntas_, "NumTamanoPreguntas", questionColor_);
     makeColourRow(shapeColorRespuestas_, "ShapeColorRespuestas", label11_, "Label11",
                   QStringLiteral("color de respuestas"),
-                  QStringLiteral("Elegir el color de las respuestas"), numTamanoRespuestas_,
-                  "NumTamanoRespuestas", answerColor_);
-    grid->setRowStretch(row, 1);
+                  QStringLiteral("Elegir el color de las respuestas"), QString(),
+                  numTamanoRespuestas_, "NumTamanoRespuestas", answerColor_);
+    rows->addStretch();
     outer->addWidget(body_);
 
     setFixedHeight(kOpenHeight);
