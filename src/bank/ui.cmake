@@ -1,5 +1,8 @@
 vexamo_ui_library(bank SOURCES
   src/bank/SubjectListsPanel.cpp
+  src/bank/SubjectListsPanelEditing.cpp
+  src/bank/SubjectListsPanelCommands.cpp
+  src/bank/SubjectListsPanelParts.h
   src/bank/SubjectMaintenance.cpp
   DEPS vexamo_bank_core vexamo_platform_ui)
 
