@@ -242,6 +242,20 @@ TEST_F(TFormPreguntaTest, GivingUpOnQuestionFiveOfTwentyRecordsTheResultOfANamed
     EXPECT_EQ(history[0], (HistoryEntry{5, 3, 1}));
 }
 
+TEST_F(TFormPreguntaTest, EndPanelShowsEvenWhenTheResultCannotBeRecorded) {
+    session.SignInAs(0, QStringLiteral("ana"));
+    session.users = TArchivoVexamousers(); // no file behind it: recording throws
+    PlanHistoria(1);
+    window.show();
+    Answer('R');
+    EXPECT_EQ(window.CurrentState(), TFormPregunta::State::Ended);
+    EXPECT_TRUE(test.Child("PanelFinTest")->isVisible());
+    EXPECT_EQ(test.Text("NumAciertos"), QStringLiteral("1"));
+    ASSERT_EQ(session.dialogs.Messages().size(), 1u);
+    EXPECT_EQ(session.dialogs.Messages()[0].kind, MessageKind::Error);
+    EXPECT_FALSE(session.dialogs.LastMessage().trimmed().isEmpty());
+}
+
 TEST_F(TFormPreguntaTest, OnlyANamedUserGetsAResult) {
     for (int role : {kRoleGuest, kRoleAdministrator}) {
         session.SignInAs(role, QStringLiteral("ana"));

@@ -88,6 +88,15 @@ void Step(QLineEdit* field, int minimum, int maximum, int step) {
     field->setText(QString::number(value));
 }
 
+// The busy cursor while the bank is read; taken down while a question is on screen.
+class BusyCursor {
+public:
+    BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
 QCheckBox* MakeCheck(QWidget* parent, const char* name, const char* caption, bool checked) {
     auto* check = new QCheckBox(QString::fromUtf8(caption), parent);
     check->setObjectName(QString::fromLatin1(name));
@@ -205,10 +214,6 @@ void TestOptionsPanel::CheckTemasClick() {
     if (on) editTemas_->setFocus();
 }
 
-bool TestOptionsPanel::eventFilter(QObject* watched, QEvent* event) {
-    return QWidget::eventFilter(watched, event);
-}
-
 namespace {
 
 TestOptions ReadOptions(const SubjectListsPanel& lists, const QCheckBox* force,
@@ -241,13 +246,17 @@ bool TestOptionsPanel::AssembleTest() {
     SubjectFilesAccess bank(session_.GetCatalogue());
     Mt19937Random random(seedSource_());
     const ConfirmFewer confirmFewer = [&](const std::string& text, int) {
-        return dialogs.Message(this, vexamo::MessageKind::Information, QString::fromUtf8(text),
-                               Yes | No | Cancel) == Yes;
+        QGuiApplication::restoreOverrideCursor();
+        const bool yes = dialogs.Message(this, vexamo::MessageKind::Information,
+                                         QString::fromUtf8(text), Yes | No | Cancel) == Yes;
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        return yes;
     };
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    const AssemblyResult result =
-        vexamo::AssembleTest(options, bank, random, confirmFewer, testWindow_.Plan());
-    QGuiApplication::restoreOverrideCursor();
+    AssemblyResult result;
+    {
+        const BusyCursor busy;
+        result = vexamo::AssembleTest(options, bank, random, confirmFewer, testWindow_.Plan());
+    }
     if (!result.ok()) {
         if (!result.message.empty()) {
             const bool error = result.kind == decltype(result.kind)::Error;

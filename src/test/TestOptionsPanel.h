@@ -49,9 +49,6 @@ public Q_SLOTS:
     // "Empezar test..." (Ctrl+T), the button EmpezarTest and Enter in EditTemas.
     void StartTest();
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void CheckTemasClick();
 
