@@ -202,6 +202,8 @@ struct ValidationCase {
     const char* focus;
 };
 
+void PrintTo(const ValidationCase& c, std::ostream* os) { *os << c.name; }
+
 class Validation : public EditorTest, public ::testing::WithParamInterface<ValidationCase> {};
 
 TEST_P(Validation, RefusesWithItsMessageAndFocus) {

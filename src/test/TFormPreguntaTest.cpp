@@ -98,6 +98,8 @@ struct WholeTestCase {
     const char* after; // LabelRevisarSalir
 };
 
+void PrintTo(const WholeTestCase& c, std::ostream* os) { *os << "answers " << c.answers; }
+
 class WholeTest : public TFormPreguntaTest, public ::testing::WithParamInterface<WholeTestCase> {};
 
 TEST_P(WholeTest, EndPanelShowsTheCountsAndGrades) {
@@ -170,6 +172,8 @@ struct MinutesCase {
     const char* shown;
     const char* afterTick; // empty: the first tick ends the test
 };
+
+void PrintTo(const MinutesCase& c, std::ostream* os) { *os << "minutes \"" << c.minutes << '"'; }
 
 class MinutesText : public TFormPreguntaTest, public ::testing::WithParamInterface<MinutesCase> {};
 

@@ -84,6 +84,10 @@ struct KeyCase {
     bool accepted;
 };
 
+void PrintTo(const KeyCase& c, std::ostream* os) {
+    *os << "key " << c.key << (c.modifiers ? " with modifiers" : "");
+}
+
 class NumberKeys : public TestOptionsPanelTest, public ::testing::WithParamInterface<KeyCase> {};
 
 TEST_P(NumberKeys, NumberFieldsTakeOnlyDigitsAndEditingKeys) {
