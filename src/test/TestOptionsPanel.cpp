@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QRegularExpressionValidator>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -115,6 +116,11 @@ QWidget* MakeNumberField(QLineEdit* field, int minimum, int maximum, int step, b
     field->setParent(holder);
     field->setMaximumWidth(16 + 9 * maxTyped);
     field->installEventFilter(new NumberFieldFilter(field, digitsOnly, maxTyped));
+    // Text pasted with the mouse does not pass the key filter; the validator stops it.
+    if (digitsOnly) {
+        field->setValidator(new QRegularExpressionValidator(
+            QRegularExpression(QStringLiteral("[0-9]{0,%1}").arg(maxTyped)), field));
+    }
     layout->addWidget(field);
     auto* arrows = new QVBoxLayout;
     arrows->setSpacing(0);

@@ -127,6 +127,15 @@ TEST_F(TestOptionsPanelTest, NumberFieldsKeepTheirTypedLength) {
     EXPECT_EQ(minutes->text(), QStringLiteral("12"));
 }
 
+TEST_F(TestOptionsPanelTest, PastedTextThatIsNoNumberIsRefused) {
+    auto* number = Child<QLineEdit>("NumPreguntas");
+    number->clear();
+    number->insert(QStringLiteral("2a"));
+    EXPECT_TRUE(number->text().isEmpty());
+    number->insert(QStringLiteral("35"));
+    EXPECT_EQ(number->text(), QStringLiteral("35"));
+}
+
 TEST_F(TestOptionsPanelTest, ArrowsStepByFiveWithinTheirLimits) {
     struct {
         const char* field;
