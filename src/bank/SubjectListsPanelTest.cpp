@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 #include <vector>
 
 namespace vexamo::testing {
@@ -66,6 +67,13 @@ struct BankTotalCase {
     const char* shown;
 };
 
+void PrintTo(const BankTotalCase& c, std::ostream* os) {
+    *os << "counts";
+    for (const std::uint32_t n : c.counts)
+        *os << ' ' << n;
+    *os << " -> " << c.shown;
+}
+
 class BankTotalTest : public ListsTest, public ::testing::WithParamInterface<BankTotalCase> {};
 
 TEST_P(BankTotalTest, BankTotalUsesSpanishThousandsSeparators) {
@@ -105,6 +113,10 @@ struct CountEditCase {
     int stored;        // count byte in the file afterwards
     const char* total; // "Total preguntas test:" afterwards
 };
+
+void PrintTo(const CountEditCase& c, std::ostream* os) {
+    *os << "typed \"" << c.typed << "\"";
+}
 
 class CountEditTest : public ListsTest, public ::testing::WithParamInterface<CountEditCase> {};
 
@@ -252,6 +264,10 @@ struct RefusedRenameCase {
     const char* name;
     const char* message;
 };
+
+void PrintTo(const RefusedRenameCase& c, std::ostream* os) {
+    *os << '"' << c.name << '"';
+}
 
 class RefusedRenameTest : public ListsTest,
                           public ::testing::WithParamInterface<RefusedRenameCase> {};

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -117,6 +118,10 @@ struct RefusedSubjectCase {
     const char* name;
     const char* message;
 };
+
+void PrintTo(const RefusedSubjectCase& c, std::ostream* os) {
+    *os << '"' << c.name << '"';
+}
 
 class RefusedSubjectTest : public MaintenanceTest,
                            public ::testing::WithParamInterface<RefusedSubjectCase> {};
@@ -258,6 +263,12 @@ TEST_F(MaintenanceTest, DeleteFromTheMenuAsksTwiceThenDeletesAndRenumbers) {
 struct DeclineCase {
     std::vector<DialogButton> answers;
 };
+
+void PrintTo(const DeclineCase& c, std::ostream* os) {
+    *os << "answers";
+    for (const DialogButton b : c.answers)
+        *os << ' ' << (b == Yes ? "Yes" : b == No ? "No" : "Cancel");
+}
 
 class DeclineDeleteTest : public MaintenanceTest,
                           public ::testing::WithParamInterface<DeclineCase> {};
