@@ -88,6 +88,32 @@ TEST_F(TFormPreguntaTest, FiveAnswerQuestionShowsTheFifthRowAndTakesItsAnswer) {
     EXPECT_EQ(test.Text("LabelMateria"), QStringLiteral("Ciencias"));
 }
 
+TEST_F(TFormPreguntaTest, DamagedOrMissingQuestionOffersOnlyTheAnswersItHas) {
+    // A record with three answers, written by hand, and a question number the index lacks.
+    ASSERT_TRUE(session.catalogue.AddSubject("Rota", 0));
+    const int rota = session.catalogue.FindSubject("Rota");
+    WriteBytes(session.catalogue.QuestionFile(rota), "Corta\r\nuno\r\ndos\r\ntres\r\n=b\r\n\r\n");
+    ASSERT_TRUE(RebuildIndex(session.catalogue, rota));
+    ASSERT_TRUE(session.catalogue.LoadCatalogue());
+    test.SetPlan({{rota, 0}, {rota, 5}, {historia, 0}});
+    window.show();
+    EXPECT_TRUE(test.Answer(2)->isVisible());
+    EXPECT_FALSE(test.Answer(3)->isVisible());
+    test.ClickAnswer(3); // no such answer: nothing happens
+    EXPECT_EQ(window.Position(), 0);
+    test.ClickAnswer(1);
+    ASSERT_EQ(window.Position(), 1);
+    for (int i = 0; i < 5; ++i) EXPECT_FALSE(test.Answer(i)->isVisible()) << i;
+    test.ClickAnswer(0);
+    EXPECT_EQ(window.Position(), 1);
+    test.RightClickBackground();
+    Answer('R');
+    EXPECT_EQ(window.CurrentState(), TFormPregunta::State::Ended);
+    EXPECT_EQ(window.Counts().presented, 3);
+    EXPECT_EQ(test.Text("NumAciertos"), QStringLiteral("2"));
+    EXPECT_EQ(test.Text("NumBlancos"), QStringLiteral("1"));
+}
+
 struct WholeTestCase {
     const char* answers; // one letter per question, see Answer()
     const char* right;
