@@ -442,6 +442,23 @@ TEST_F(AccountDialogsTest, NamedUserLogsInWithTheirOwnPasswordEvenWhenNamesDiffe
     EXPECT_EQ(users.ListUsers().at(static_cast<std::size_t>(row)), "ana");
 }
 
+TEST_F(AccountDialogsTest, AUserRemovedAfterTheListWasFilledCannotLogIn) {
+    users.AddUser("Luis", "l");
+    TFormInicioSesion form(users, dialogs);
+    dialogs.ExpectExec([&](QDialog* d) {
+        d->show();
+        EXPECT_EQ(Items(Find<QListWidget>(d, "ListaUsuarios")), QStringList{"Luis"});
+        users.DeleteUser("Luis");
+        // The password of a user that does not exist reads as empty: so must not match.
+        Click(Find<QPushButton>(d, "BotonOk"));
+        EXPECT_TRUE(d->isVisible());
+        EXPECT_EQ(dialogs.LastMessage(), kWrongLogin);
+        d->reject();
+        return d->result();
+    });
+    EXPECT_EQ(dialogs.Exec(&form), QDialog::Rejected);
+}
+
 TEST_F(AccountDialogsTest, WithNoUsersTheUserChoiceHidesPasswordAndOk) {
     TFormInicioSesion form(users, dialogs);
     dialogs.ExpectExec([&](QDialog* d) {
