@@ -89,8 +89,13 @@ void SubjectListsPanel::NewExamType(const QString& name) {
     }
     Catalogue& catalogue = session_.GetCatalogue();
     if (!catalogue.AddExamType(bytes)) {
+        // The selection stays where it was; the lists show what the file holds.
+        const int selected = SelectedExamType();
         session_.GetDialogs().Error(this, QString::fromStdString(catalogue.ErrorString()));
         catalogue.LoadCatalogue();
+        FillExamList();
+        SelectExamType(std::min(selected, comboExamenes_->count() - 1));
+        return;
     }
     FillExamList();
     SelectExamType(comboExamenes_->count() - 1);
