@@ -92,6 +92,7 @@ TFormNuevaPregunta::TFormNuevaPregunta(Session& session, QWidget* parent)
     connect(comprobarRepetida_, &QCheckBox::clicked, this,
             &TFormNuevaPregunta::OcultarQuintaAlternativaClick);
 
+    layout->addStretch();
     auto* buttons = new QHBoxLayout;
     siguientePregunta_ = new QPushButton(QStringLiteral("Introducir pregunta y pasar a la siguiente"), this);
     siguientePregunta_->setObjectName(QStringLiteral("SiguientePregunta"));

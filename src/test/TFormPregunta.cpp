@@ -22,7 +22,9 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
+#include <QTextLayout>
 #include <QTimer>
 #include <QToolButton>
 
@@ -280,6 +282,7 @@ void TFormPregunta::BuildEndPanels() {
     panelFinTest2_ = new QFrame(this);
     panelFinTest2_->setObjectName(QStringLiteral("PanelFinTest2"));
     panelFinTest2_->setGeometry(524, 140, 144, 300);
+    panelFinTest2_->setAutoFillBackground(true);
     panelFinTest2_->installEventFilter(this);
     imagenPerfecto_ = MakeLabel(panelFinTest2_, QStringLiteral("ImagenPerfecto"), QString(),
                                 QRect(12, 20, 120, 120));
@@ -305,6 +308,7 @@ void TFormPregunta::BuildReviewPanel() {
     panelRevisar_ = new QFrame(this);
     panelRevisar_->setObjectName(QStringLiteral("PanelRevisar"));
     panelRevisar_->setGeometry(522, 4, 148, 508);
+    panelRevisar_->setAutoFillBackground(true);
     MakeLabel(panelRevisar_, QString(), QStringLiteral("Nota final"), QRect(4, 0, 140, 16));
     nota1b_ = MakeGradeBox(panelRevisar_, QStringLiteral("Nota1b"), kTeal, QRect(4, 16, 140, 30));
     MakeLabel(panelRevisar_, QString(), QStringLiteral("Nota sobre 10"), QRect(4, 48, 140, 16));
@@ -313,6 +317,8 @@ void TFormPregunta::BuildReviewPanel() {
     pageControl_ = new QTabWidget(panelRevisar_);
     pageControl_->setObjectName(QStringLiteral("PageControl"));
     pageControl_->setGeometry(0, 100, 148, 190);
+    pageControl_->setUsesScrollButtons(false);
+    pageControl_->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 6px; min-width: 0px; }"));
     const char* tabNames[] = {"Bien", "Mal", "Nada"};
     const char* listNames[] = {"ListaAciertos", "ListaFallos", "ListaBlancos"};
     const QColor listColours[] = {QColor(0, 128, 0), Qt::red, Qt::blue};
@@ -358,12 +364,12 @@ void TFormPregunta::BuildReviewPanel() {
     connect(siguienteFallo_, &QToolButton::clicked, this, &TFormPregunta::SiguienteFalloClick);
     connect(ultimoFallo_, &QToolButton::clicked, this, &TFormPregunta::UltimoFalloClick);
 
-    MakeLabel(panelRevisar_, QString(), QStringLiteral("Respondiste..."), QRect(4, 392, 100, 18));
+    MakeLabel(panelRevisar_, QString(), QStringLiteral("Respondiste..."), QRect(4, 392, 110, 18));
     respuestaMal_ = MakeLabel(panelRevisar_, QStringLiteral("RespuestaMal"), QString(),
-                              QRect(104, 392, 40, 18));
-    MakeLabel(panelRevisar_, QString(), QStringLiteral("y la correcta es..."), QRect(4, 414, 100, 18));
+                              QRect(114, 392, 34, 18));
+    MakeLabel(panelRevisar_, QString(), QStringLiteral("y la correcta es..."), QRect(4, 414, 110, 18));
     respuestaBien_ = MakeLabel(panelRevisar_, QStringLiteral("RespuestaBien"), QString(),
-                               QRect(104, 414, 40, 18));
+                               QRect(114, 414, 34, 18));
     QFont bold = respuestaMal_->font();
     bold.setBold(true);
     respuestaMal_->setFont(bold);
@@ -452,11 +458,20 @@ void TFormPregunta::ResetAnswerLooks() {
 
 void TFormPregunta::LayOutQuestion() {
     const int lineHeight = LineHeight();
+    // Wrapped lines of a text at a width, as the label breaks it.
     const auto linesOf = [](const QLabel* label, int width, const QString& text) {
-        const QFontMetrics metrics(label->font());
-        const int textHeight =
-            metrics.boundingRect(QRect(0, 0, width, 1 << 20), Qt::TextWordWrap, text).height();
-        return std::max(1, (textHeight + metrics.lineSpacing() - 1) / metrics.lineSpacing());
+        QTextLayout layout(text, label->font());
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        int lines = 0;
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(width);
+            ++lines;
+        }
+        layout.endLayout();
+        return std::max(1, lines);
     };
     const int memoTop = 68;
     const int memoLines = linesOf(memoPregunta_, memoPregunta_->width() - 8, memoPregunta_->text());

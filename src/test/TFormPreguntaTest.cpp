@@ -59,6 +59,10 @@ TEST_F(TFormPreguntaTest, OpeningShowsTheFirstQuestionWithItsSubjectAndFourAnswe
     EXPECT_FALSE(test.Child("Letra5")->isVisible());
     EXPECT_EQ(test.Answer(0)->font().family(), QStringLiteral("Comic Sans MS"));
     EXPECT_EQ(test.Answer(0)->font().pointSize(), 12);
+    // One-line texts at 12 points: 23-pixel lines, the rows one under the other.
+    EXPECT_EQ(test.Child("MemoPregunta")->height(), 23 + 8);
+    EXPECT_EQ(test.Answer(0)->height(), 23 + 6);
+    EXPECT_EQ(test.Answer(1)->y(), test.Answer(0)->y() + test.Answer(0)->height());
     // Nothing is recorded for the question on screen until it is answered.
     EXPECT_EQ(window.Sheet().given[0], kNoAnswer);
     EXPECT_EQ(window.Sheet().correct[0], 0);
@@ -463,6 +467,24 @@ TEST_F(TFormPreguntaTest, OptionsToggleSwitchesWidthAndCaption) {
     EXPECT_FALSE(window.OptionsDown());
     QTest::mouseClick(button, Qt::LeftButton);
     EXPECT_EQ(window.width(), 672);
+}
+
+TEST_F(TFormPreguntaTest, LongStatementWrapsAndPushesTheAnswersDown) {
+    QuestionTexts texts;
+    for (int i = 0; i < 40; ++i) texts.question += "palabra ";
+    texts.answers = {"uno", "dos", "tres", "cuatro", ""};
+    texts.letter = "a";
+    EditorSubject target{PathsOf(session.catalogue, historia), historia, 20, 20};
+    ASSERT_TRUE(SaveQuestion(target, texts, session.catalogue).ok());
+    ASSERT_TRUE(session.catalogue.LoadCatalogue());
+    test.SetPlan({{historia, 20}});
+    window.show();
+    QWidget* memo = test.Child("MemoPregunta");
+    const int lines = (memo->height() - 8) / 23;
+    EXPECT_GE(lines, 2);
+    EXPECT_EQ(memo->height(), lines * 23 + 8);
+    // The first row begins 18 pixels below the last line, 3 higher at 12 points.
+    EXPECT_EQ(test.Answer(0)->y(), memo->y() + lines * 23 + 18 - 3);
 }
 
 TEST_F(TFormPreguntaTest, SmallFontLaysTheRowsOutAtFifteenPixelLines) {

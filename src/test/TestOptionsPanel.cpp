@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QStyle>
 #include <QRegularExpressionValidator>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -157,8 +158,15 @@ TestOptionsPanel::TestOptionsPanel(Session& session, SubjectListsPanel& lists,
     checkerTiempo_ = MakeCheck(this, "CheckerTiempo", "Límite de tiempo:                 minutos", false);
     numTiempo_ = new QLineEdit(QStringLiteral("10"));
     numTiempo_->setObjectName(QStringLiteral("NumTiempo"));
-    grid->addWidget(checkerTiempo_, 1, 0);
-    grid->addWidget(MakeNumberField(numTiempo_, 5, 90, 5, true, 2, this), 1, 1);
+    // The minutes field sits in the blank between "Límite de tiempo:" and "minutos".
+    QWidget* minutes = MakeNumberField(numTiempo_, 5, 90, 5, true, 2, checkerTiempo_);
+    const int gap = style()->pixelMetric(QStyle::PM_IndicatorWidth) +
+                    style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing) +
+                    checkerTiempo_->fontMetrics().horizontalAdvance(QStringLiteral("Límite de tiempo: "));
+    minutes->resize(minutes->sizeHint());
+    minutes->move(gap, 0);
+    checkerTiempo_->setMinimumHeight(minutes->height());
+    grid->addWidget(checkerTiempo_, 1, 0, 1, 2);
 
     checkerAgruparPreguntas_ =
         MakeCheck(this, "CheckerAgruparPreguntas", "Agrupar las preguntas por materias", false);
