@@ -34,6 +34,7 @@ TFormNuevaPregunta::TFormNuevaPregunta(Session& session, QWidget* parent)
     label1_->setObjectName(QStringLiteral("Label1"));
     nombreMateria_ = new QLabel(this);
     nombreMateria_->setObjectName(QStringLiteral("NombreMateria"));
+    nombreMateria_->setTextFormat(Qt::PlainText);
     QFont bold = nombreMateria_->font();
     bold.setBold(true);
     nombreMateria_->setFont(bold);

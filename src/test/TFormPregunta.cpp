@@ -45,7 +45,10 @@ const QColor kOlive(128, 128, 0);
 const QColor kLightGreen(192, 255, 192);
 
 QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text, const QRect& rect) {
-    auto* label = new QLabel(text, parent);
+    auto* label = new QLabel(parent);
+    // Question texts and subject names are shown as typed, never as markup.
+    label->setTextFormat(Qt::PlainText);
+    label->setText(text);
     if (!name.isEmpty()) label->setObjectName(name);
     label->setGeometry(rect);
     return label;

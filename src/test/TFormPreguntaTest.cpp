@@ -58,6 +58,8 @@ TEST_F(TFormPreguntaTest, OpeningShowsTheFirstQuestionWithItsSubjectAndFourAnswe
     EXPECT_FALSE(test.Answer(4)->isVisible());
     EXPECT_FALSE(test.Child("Letra5")->isVisible());
     EXPECT_EQ(test.Answer(0)->font().family(), QStringLiteral("Comic Sans MS"));
+    for (const char* name : {"MemoPregunta", "Respuesta1", "Respuesta5", "LabelMateria"})
+        EXPECT_EQ(test.Child<QLabel>(name)->textFormat(), Qt::PlainText) << name;
     EXPECT_EQ(test.Answer(0)->font().pointSize(), 12);
     // One-line texts at 12 points: 23-pixel lines, the rows one under the other.
     EXPECT_EQ(test.Child("MemoPregunta")->height(), 23 + 8);
