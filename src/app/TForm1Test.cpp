@@ -468,7 +468,8 @@ TEST_F(MainWindowTest, AnadirPreguntasWithoutSubjectsExplainsInsteadOfOpening) {
     dialogs.ClearMessages();
     form->MenuItem(QStringLiteral("MenuNuevaPregunta"))->trigger();
     ASSERT_EQ(dialogs.Messages().size(), 1u);
-    EXPECT_TRUE(dialogs.Messages().front().text.startsWith(QLatin1Char('\n')));
+    EXPECT_EQ(dialogs.Messages().front().text,
+              QStringLiteral("\nNo hay ninguna materia a la que añadir preguntas."));
 }
 
 struct MenuCase {

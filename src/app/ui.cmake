@@ -7,6 +7,9 @@ vexamo_ui_library(app SOURCES
 
 add_executable(vexamo src/app/main.cpp)
 target_link_libraries(vexamo PRIVATE vexamo_app_ui)
+if(VEXAMO_SANITIZE)
+  target_sources(vexamo PRIVATE src/app/LeakSuppressions.cpp)
+endif()
 # The HTML help goes beside the program, where "Ayuda..." looks for it.
 add_custom_command(TARGET vexamo POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E copy_if_different
