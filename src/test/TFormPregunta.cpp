@@ -28,12 +28,7 @@
 #include <QTimer>
 #include <QToolButton>
 
-// Last: the test plan's field names must not meet Qt's keyword macros, and the assembly's
-// message kind shares its name with the message boxes' one, so it is renamed in this file.
-#undef slots
-#define MessageKind AssemblyMessageKind
 #include "test/TestAssembly.h"
-#undef MessageKind
 
 namespace vexamo {
 

@@ -28,12 +28,7 @@
 #include <string>
 #include <vector>
 
-// The plan's field names must not meet Qt's keyword macros, and the assembly's message kind
-// is renamed beside the message boxes' one.
-#undef slots
-#define MessageKind AssemblyMessageKind
 #include "test/TestAssembly.h"
-#undef MessageKind
 
 namespace vexamo::testing {
 
@@ -100,7 +95,7 @@ struct TestWindow {
         plan = TestPlan();
         plan.length = static_cast<std::int32_t>(questions.size());
         for (std::size_t i = 0; i < questions.size(); ++i) {
-            plan.slots[i] = TestSlot{questions[i].first, questions[i].second};
+            plan.drawn[i] = TestSlot{questions[i].first, questions[i].second};
             plan.order[i] = static_cast<std::int32_t>(i);
         }
     }

@@ -388,7 +388,7 @@ void DrawQuestions(std::span<const DrawSource> sources, bool noRepeat, SubjectAc
                 break;
             }
             cycleDrawn[n] = q;
-            plan.slots[static_cast<std::size_t>(slot)] = {source.subject,
+            plan.drawn[static_cast<std::size_t>(slot)] = {source.subject,
                                                           static_cast<std::int32_t>(q)};
             ++slot;
         }
@@ -418,7 +418,7 @@ void OrderQuestions(bool inDrawingOrder, RandomSource& random, TestPlan& plan) {
 
 namespace {
 
-AssemblyResult Failure(AssemblyStatus status, MessageKind kind, std::string message) {
+AssemblyResult Failure(AssemblyStatus status, AssemblyMessageKind kind, std::string message) {
     AssemblyResult r;
     r.status = status;
     r.kind = kind;
@@ -427,13 +427,13 @@ AssemblyResult Failure(AssemblyStatus status, MessageKind kind, std::string mess
 }
 
 AssemblyResult NotANumber(std::string_view text) {
-    return Failure(AssemblyStatus::NotANumber, MessageKind::Error,
+    return Failure(AssemblyStatus::NotANumber, AssemblyMessageKind::Error,
                    "\n\"" + Cp1252ToUtf8(text) +
                        "\" no es un número válido de preguntas. Escribe un número entero.");
 }
 
 AssemblyResult TooMany() {
-    return Failure(AssemblyStatus::TooManyQuestions, MessageKind::Warning,
+    return Failure(AssemblyStatus::TooManyQuestions, AssemblyMessageKind::Warning,
                    "\nUn test no puede tener más de 200 preguntas...");
 }
 
@@ -459,7 +459,7 @@ std::string FewerCandidatesQuestion(int candidateCount) {
 
 AssemblyResult CheckStartTest(const TestOptions& options) {
     if (!options.specific && options.rows.empty())
-        return Failure(AssemblyStatus::NoSubjectInExam, MessageKind::Warning,
+        return Failure(AssemblyStatus::NoSubjectInExam, AssemblyMessageKind::Warning,
                        "\nNo has seleccionado ninguna materia...");
     return {};
 }
@@ -467,7 +467,7 @@ AssemblyResult CheckStartTest(const TestOptions& options) {
 AssemblyResult AssembleTest(const TestOptions& options, SubjectAccess& bank, RandomSource& random,
                             const ConfirmFewer& confirmFewer, TestPlan& plan) {
     const AssemblyResult nothingSelected =
-        Failure(AssemblyStatus::NothingSelected, MessageKind::Warning,
+        Failure(AssemblyStatus::NothingSelected, AssemblyMessageKind::Warning,
                 "\nNo has seleccionado preguntas de ninguna materia...");
     std::vector<CandidatePool> pools;
     std::vector<DrawSource> sources;
@@ -475,7 +475,7 @@ AssemblyResult AssembleTest(const TestOptions& options, SubjectAccess& bank, Ran
 
     if (options.specific) {
         if (options.specificSubject < 0)
-            return Failure(AssemblyStatus::NoSubjectChosen, MessageKind::Warning,
+            return Failure(AssemblyStatus::NoSubjectChosen, AssemblyMessageKind::Warning,
                            "\nElige en la lista de materias disponibles la materia del test...");
         const std::optional<int> requested = ParseWholeNumber(options.numPreguntas);
         if (!requested) return NotANumber(options.numPreguntas);
@@ -483,12 +483,12 @@ AssemblyResult AssembleTest(const TestOptions& options, SubjectAccess& bank, Ran
         pools.push_back(FilterByTopics(bank, options.specificSubject, options.topics));
         const int candidates = static_cast<int>(pools.back().size);
         if (candidates == 0)
-            return Failure(AssemblyStatus::NoMatchingQuestion, MessageKind::Error,
+            return Failure(AssemblyStatus::NoMatchingQuestion, AssemblyMessageKind::Error,
                            "\nNo se ha encontrado ninguna pregunta que cumpla los requisitos...");
         total = *requested;
         if (candidates < *requested) {
             if (!confirmFewer || !confirmFewer(FewerCandidatesQuestion(candidates), candidates))
-                return Failure(AssemblyStatus::Declined, MessageKind::None, {});
+                return Failure(AssemblyStatus::Declined, AssemblyMessageKind::None, {});
             total = candidates;
         }
         if (total == 0) return nothingSelected;
@@ -519,7 +519,7 @@ AssemblyResult AssembleTest(const TestOptions& options, SubjectAccess& bank, Ran
     TestPlan drawn = plan;
     DrawQuestions(sources, options.noRepeat, bank, random, drawn);
     if (drawn.length == 0)
-        return Failure(AssemblyStatus::EmptySubjects, MessageKind::Warning,
+        return Failure(AssemblyStatus::EmptySubjects, AssemblyMessageKind::Warning,
                        "\nLas materias elegidas no tienen ninguna pregunta...");
     OrderQuestions(options.specific || options.grouping, random, drawn);
     plan = drawn;

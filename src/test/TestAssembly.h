@@ -90,10 +90,10 @@ struct TestSlot {
 struct TestPlan {
     TestPlan() { order.fill(-1); }
     std::int32_t length = 0;                          // 0 .. 200
-    std::array<TestSlot, kMaxTestQuestions> slots{}; // drawing order
+    std::array<TestSlot, kMaxTestQuestions> drawn{}; // drawing order
     std::array<std::int32_t, kMaxTestQuestions> order; // screen position -> slot; -1 beyond length
     // The slot shown at screen position `position` (0 .. length-1).
-    const TestSlot& AtPosition(int position) const { return slots[order[position]]; }
+    const TestSlot& AtPosition(int position) const { return drawn[order[position]]; }
 };
 
 // One row of ListaMateriasIn: the subject and its "Num. preguntas" (a cell without a number
@@ -162,7 +162,7 @@ struct DrawSource {
     int count = 0;
 };
 
-// Draws into plan.slots from slot 0 on, source after source. A subject gives each of its pool's
+// Draws into plan.drawn from slot 0 on, source after source. A subject gives each of its pool's
 // questions once per cycle of pool-size draws. With noRepeat, flagged questions are rejected;
 // after more than 3 x pool-size flagged draws for one question the subject's flags are
 // cleared. A source with an empty pool gives no question. Sets plan.length to the slots filled.
@@ -187,11 +187,11 @@ enum class AssemblyStatus {
     EmptySubjects,        // the chosen subjects hold no question at all
 };
 
-enum class MessageKind { None, Warning, Error };
+enum class AssemblyMessageKind { None, Warning, Error };
 
 struct AssemblyResult {
     AssemblyStatus status = AssemblyStatus::Ok;
-    MessageKind kind = MessageKind::None; // how to show `message` (OK button)
+    AssemblyMessageKind kind = AssemblyMessageKind::None; // how to show `message` (OK button)
     std::string message;                  // UTF-8; empty when nothing is to be shown
     int totalQuestions = 0;               // valid when ok()
     bool ok() const { return status == AssemblyStatus::Ok; }

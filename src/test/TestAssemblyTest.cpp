@@ -295,7 +295,7 @@ TEST(FilterByTopics, SubjectLargerThanTheOldPoolTakesPartInFull) {
 
 std::vector<std::int32_t> Questions(const TestPlan& plan, int from, int to) {
     std::vector<std::int32_t> q;
-    for (int i = from; i < to; ++i) q.push_back(plan.slots[static_cast<std::size_t>(i)].questionNumber);
+    for (int i = from; i < to; ++i) q.push_back(plan.drawn[static_cast<std::size_t>(i)].questionNumber);
     return q;
 }
 
@@ -312,7 +312,7 @@ TEST(DrawQuestions, MoreQuestionsThanTheSubjectHoldsComeInCycles) {
         const auto firstFour = Questions(plan, 0, 4);
         EXPECT_EQ(std::set<std::int32_t>(firstFour.begin(), firstFour.end()),
                   (std::set<std::int32_t>{0, 1, 2, 3}));
-        EXPECT_NE(plan.slots[4].questionNumber, plan.slots[5].questionNumber);
+        EXPECT_NE(plan.drawn[4].questionNumber, plan.drawn[5].questionNumber);
     }
     EXPECT_EQ(bank.lookups, 0); // flags are not consulted without the option
 }
@@ -378,10 +378,10 @@ TEST(DrawQuestions, SourcesFillSlotsInOrderAndEmptyPoolsGiveNothing) {
     TestPlan plan;
     DrawQuestions(sources, false, bank, random, plan);
     ASSERT_EQ(plan.length, 5);
-    EXPECT_EQ(plan.slots[0].subjectNumber, 1);
-    EXPECT_EQ(plan.slots[1].subjectNumber, 1);
+    EXPECT_EQ(plan.drawn[0].subjectNumber, 1);
+    EXPECT_EQ(plan.drawn[1].subjectNumber, 1);
     EXPECT_THAT(Questions(plan, 0, 2), ElementsAre(1, 0));
-    for (int i = 2; i < 5; ++i) EXPECT_EQ(plan.slots[static_cast<std::size_t>(i)].subjectNumber, 2);
+    for (int i = 2; i < 5; ++i) EXPECT_EQ(plan.drawn[static_cast<std::size_t>(i)].subjectNumber, 2);
     EXPECT_THAT(Questions(plan, 2, 5), ElementsAre(8, 2, 5)); // pool entries, not places
 }
 
@@ -428,7 +428,7 @@ ConfirmFewer NoQuestionExpected() {
 
 std::map<int, int> PerSubject(const TestPlan& plan) {
     std::map<int, int> m;
-    for (int i = 0; i < plan.length; ++i) ++m[plan.slots[static_cast<std::size_t>(i)].subjectNumber];
+    for (int i = 0; i < plan.length; ++i) ++m[plan.drawn[static_cast<std::size_t>(i)].subjectNumber];
     return m;
 }
 
@@ -470,7 +470,7 @@ struct RefusalCase {
     std::string name;
     TestOptions options;
     AssemblyStatus status;
-    MessageKind kind;
+    AssemblyMessageKind kind;
     std::string message;
 };
 
@@ -490,39 +490,39 @@ TEST_P(AssemblyRefusalTest, RefusesAndKeepsThePlan) {
     Mt19937Random random(1);
     TestPlan plan;
     plan.length = 1;
-    plan.slots[0] = {2, 17};
+    plan.drawn[0] = {2, 17};
     plan.order[0] = 0;
     const AssemblyResult result = AssembleTest(c.options, bank, random, NoQuestionExpected(), plan);
     EXPECT_EQ(result.status, c.status);
     EXPECT_EQ(result.kind, c.kind);
     EXPECT_EQ(result.message, c.message);
     EXPECT_EQ(plan.length, 1);
-    EXPECT_EQ(plan.slots[0].questionNumber, 17);
+    EXPECT_EQ(plan.drawn[0].questionNumber, 17);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, AssemblyRefusalTest,
     ::testing::Values(
         RefusalCase{"CountsAddUpToZero", General({{1, 0}, {2, 0}}), AssemblyStatus::NothingSelected,
-                    MessageKind::Warning, "\nNo has seleccionado preguntas de ninguna materia..."},
+                    AssemblyMessageKind::Warning, "\nNo has seleccionado preguntas de ninguna materia..."},
         RefusalCase{"ForcedToZero", General({{1, 5}}, true, "0"), AssemblyStatus::NothingSelected,
-                    MessageKind::Warning, "\nNo has seleccionado preguntas de ninguna materia..."},
+                    AssemblyMessageKind::Warning, "\nNo has seleccionado preguntas de ninguna materia..."},
         RefusalCase{"RowsAbove200", General({{1, 150}, {2, 51}}), AssemblyStatus::TooManyQuestions,
-                    MessageKind::Warning, "\nUn test no puede tener más de 200 preguntas..."},
+                    AssemblyMessageKind::Warning, "\nUn test no puede tener más de 200 preguntas..."},
         RefusalCase{"ForcedAbove200", General({{1, 5}}, true, "201"), AssemblyStatus::TooManyQuestions,
-                    MessageKind::Warning, "\nUn test no puede tener más de 200 preguntas..."},
+                    AssemblyMessageKind::Warning, "\nUn test no puede tener más de 200 preguntas..."},
         RefusalCase{"ForcedNotANumber", General({{1, 5}}, true, ""), AssemblyStatus::NotANumber,
-                    MessageKind::Error,
+                    AssemblyMessageKind::Error,
                     "\n\"\" no es un número válido de preguntas. Escribe un número entero."},
         RefusalCase{"OnlyEmptySubjects", General({{0, 4}}), AssemblyStatus::EmptySubjects,
-                    MessageKind::Warning, "\nLas materias elegidas no tienen ninguna pregunta..."},
+                    AssemblyMessageKind::Warning, "\nLas materias elegidas no tienen ninguna pregunta..."},
         RefusalCase{"SpecificWithoutSubject",
                     [] {
                         TestOptions o;
                         o.specific = true;
                         return o;
                     }(),
-                    AssemblyStatus::NoSubjectChosen, MessageKind::Warning,
+                    AssemblyStatus::NoSubjectChosen, AssemblyMessageKind::Warning,
                     "\nElige en la lista de materias disponibles la materia del test..."},
         RefusalCase{"SpecificOnEmptySubject",
                     [] {
@@ -531,7 +531,7 @@ INSTANTIATE_TEST_SUITE_P(
                         o.specificSubject = 0;
                         return o;
                     }(),
-                    AssemblyStatus::NoMatchingQuestion, MessageKind::Error,
+                    AssemblyStatus::NoMatchingQuestion, AssemblyMessageKind::Error,
                     "\nNo se ha encontrado ninguna pregunta que cumpla los requisitos..."}),
     [](const ::testing::TestParamInfo<RefusalCase>& info) { return info.param.name; });
 
@@ -550,7 +550,7 @@ TEST(AssembleTest, ForcedTotalPassesOverAnEmptySubject) {
 TEST(AssembleTest, StartTestNeedsASubjectInTheExam) {
     const AssemblyResult result = CheckStartTest(General({}));
     EXPECT_EQ(result.status, AssemblyStatus::NoSubjectInExam);
-    EXPECT_EQ(result.kind, MessageKind::Warning);
+    EXPECT_EQ(result.kind, AssemblyMessageKind::Warning);
     EXPECT_EQ(result.message, "\nNo has seleccionado ninguna materia...");
     EXPECT_TRUE(CheckStartTest(General({{0, 1}})).ok());
     TestOptions specific;
@@ -597,8 +597,8 @@ TEST_F(SpecificTest, FewerCandidatesAskedAndYesTakesThem) {
     std::set<std::int32_t> drawn;
     for (int i = 0; i < 7; ++i) {
         EXPECT_EQ(plan.order[static_cast<std::size_t>(i)], i); // drawing order
-        EXPECT_EQ(plan.slots[static_cast<std::size_t>(i)].subjectNumber, 1);
-        drawn.insert(plan.slots[static_cast<std::size_t>(i)].questionNumber);
+        EXPECT_EQ(plan.drawn[static_cast<std::size_t>(i)].subjectNumber, 1);
+        drawn.insert(plan.drawn[static_cast<std::size_t>(i)].questionNumber);
     }
     EXPECT_EQ(drawn, (std::set<std::int32_t>{0, 1, 2, 3, 4, 5, 6}));
 }
@@ -609,7 +609,7 @@ TEST_F(SpecificTest, NoToTheQuestionAssemblesNothing) {
     const AssemblyResult result =
         AssembleTest(options_, *bank_, random, [](const std::string&, int) { return false; }, plan);
     EXPECT_EQ(result.status, AssemblyStatus::Declined);
-    EXPECT_EQ(result.kind, MessageKind::None);
+    EXPECT_EQ(result.kind, AssemblyMessageKind::None);
     EXPECT_TRUE(result.message.empty());
     EXPECT_EQ(plan.length, 0);
 }
@@ -621,7 +621,7 @@ TEST_F(SpecificTest, EnoughCandidatesAsksNothing) {
     const AssemblyResult result = AssembleTest(options_, *bank_, random, NoQuestionExpected(), plan);
     ASSERT_TRUE(result.ok());
     EXPECT_EQ(plan.length, 5);
-    for (int i = 0; i < 5; ++i) EXPECT_LT(plan.slots[static_cast<std::size_t>(i)].questionNumber, 7);
+    for (int i = 0; i < 5; ++i) EXPECT_LT(plan.drawn[static_cast<std::size_t>(i)].questionNumber, 7);
 }
 
 TEST_F(SpecificTest, NoMatchIsAnError) {
@@ -630,7 +630,7 @@ TEST_F(SpecificTest, NoMatchIsAnError) {
     TestPlan plan;
     const AssemblyResult result = AssembleTest(options_, *bank_, random, NoQuestionExpected(), plan);
     EXPECT_EQ(result.status, AssemblyStatus::NoMatchingQuestion);
-    EXPECT_EQ(result.kind, MessageKind::Error);
+    EXPECT_EQ(result.kind, AssemblyMessageKind::Error);
 }
 
 TEST(ParseWholeNumber, DigitsOnly) {

@@ -23,12 +23,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-// Last: the test plan's field names must not meet Qt's keyword macros, and the assembly's
-// message kind shares its name with the message boxes' one, so it is renamed in this file.
-#undef slots
-#define MessageKind AssemblyMessageKind
 #include "test/TestAssembly.h"
-#undef MessageKind
 
 namespace vexamo {
 
@@ -273,7 +268,7 @@ bool TestOptionsPanel::AssembleTest() {
     }
     if (!result.ok()) {
         if (!result.message.empty()) {
-            const bool error = result.kind == decltype(result.kind)::Error;
+            const bool error = result.kind == AssemblyMessageKind::Error;
             dialogs.Message(this, error ? vexamo::MessageKind::Error : vexamo::MessageKind::Warning,
                             QString::fromUtf8(result.message), Ok);
         }
