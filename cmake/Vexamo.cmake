@@ -36,14 +36,13 @@ function(vexamo_core_test name)
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} vexamo_testsupport GTest::gtest GTest::gmock GTest::gtest_main)
   set_target_properties(${name} PROPERTIES AUTOMOC OFF AUTOUIC OFF AUTORCC OFF)
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 600)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 NO_PRETTY_VALUES PROPERTIES TIMEOUT 600)
 endfunction()
 
 function(vexamo_ui_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES} ${VEXAMO_SRC}/../tests/support/UiTestMain.cpp)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} vexamo_testsupport vexamo_ui_testsupport Qt6::Widgets Qt6::Test GTest::gtest GTest::gmock)
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-    PROPERTIES TIMEOUT 600 ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LANG=es_ES.UTF-8"
-    DISCOVERY_EXTRA_ARGS "" )
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 NO_PRETTY_VALUES
+    PROPERTIES TIMEOUT 600 ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LANG=es_ES.UTF-8")
 endfunction()
