@@ -3,10 +3,10 @@
 #include "bank/Catalogue.h"
 #include "platform/Cp1252.h"
 #include "platform/Files.h"
+#include "platform/LittleEndian.h"
+#include "platform/RawFile.h"
 
-#include <cerrno>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -20,77 +20,20 @@ namespace {
 constexpr std::uint32_t kOffsetMask = 0x7FFFFFFFu;
 constexpr std::size_t kCopyChunk = 64 * 1024;
 
-// A file descriptor closed on scope exit.
-class Fd {
-public:
-    Fd(const fs::path& path, int flags, mode_t mode = 0644) : fd_(::open(path.c_str(), flags, mode)) {}
-    ~Fd() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    bool ok() const { return fd_ >= 0; }
-    int get() const { return fd_; }
-    std::int64_t Size() const {
-        struct stat st {};
-        return ::fstat(fd_, &st) == 0 ? static_cast<std::int64_t>(st.st_size) : -1;
-    }
-    // Reads exactly `size` bytes at `offset`.
-    bool ReadAt(std::int64_t offset, void* data, std::size_t size) const {
-        auto* p = static_cast<char*>(data);
-        while (size > 0) {
-            const ssize_t n = ::pread(fd_, p, size, offset);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) return false;
-            p += n;
-            offset += n;
-            size -= static_cast<std::size_t>(n);
-        }
-        return true;
-    }
-    bool WriteAt(std::int64_t offset, const void* data, std::size_t size) const {
-        const auto* p = static_cast<const char*>(data);
-        while (size > 0) {
-            const ssize_t n = ::pwrite(fd_, p, size, offset);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) return false;
-            p += n;
-            offset += n;
-            size -= static_cast<std::size_t>(n);
-        }
-        return true;
-    }
-
-private:
-    int fd_;
-};
-
-std::uint32_t GetLE32(const unsigned char* p) {
-    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
-
-void PutLE32(unsigned char* p, std::uint32_t v) {
-    p[0] = static_cast<unsigned char>(v);
-    p[1] = static_cast<unsigned char>(v >> 8);
-    p[2] = static_cast<unsigned char>(v >> 16);
-    p[3] = static_cast<unsigned char>(v >> 24);
-}
-
-std::optional<std::uint32_t> ReadWord(const Fd& fd, std::int64_t offset) {
+std::optional<std::uint32_t> ReadWord(const RawFile& fd, std::int64_t offset) {
     unsigned char b[4];
     if (!fd.ReadAt(offset, b, 4)) return std::nullopt;
     return GetLE32(b);
 }
 
-bool WriteWord(const Fd& fd, std::int64_t offset, std::uint32_t value) {
+bool WriteWord(const RawFile& fd, std::int64_t offset, std::uint32_t value) {
     unsigned char b[4];
     PutLE32(b, value);
     return fd.WriteAt(offset, b, 4);
 }
 
 // Copies `size` bytes from `offset` of `from` into `sink`, a chunk at a time.
-bool CopyRange(const Fd& from, std::int64_t offset, std::int64_t size, FileSink& sink) {
+bool CopyRange(const RawFile& from, std::int64_t offset, std::int64_t size, FileSink& sink) {
     std::vector<char> chunk(kCopyChunk);
     while (size > 0) {
         const std::size_t take = static_cast<std::size_t>(std::min<std::int64_t>(size, kCopyChunk));
@@ -148,13 +91,13 @@ SaveResult WriteFailed() {
 // ---------------------------------------------------------------------------------------------
 
 std::optional<QuestionTexts> ReadStoredQuestion(const SubjectPaths& paths, std::uint32_t n) {
-    Fd index(paths.indexFile, O_RDONLY | O_CLOEXEC);
+    RawFile index(paths.indexFile, O_RDONLY | O_CLOEXEC);
     if (!index.ok()) return std::nullopt;
     const auto count = ReadWord(index, 0);
     if (!count || n >= *count) return std::nullopt;
     const auto entry = ReadWord(index, 4 + 4 * static_cast<std::int64_t>(n));
     if (!entry) return std::nullopt;
-    Fd file(paths.questionFile, O_RDONLY | O_CLOEXEC);
+    RawFile file(paths.questionFile, O_RDONLY | O_CLOEXEC);
     if (!file.ok()) return std::nullopt;
     const std::int64_t size = file.Size();
     const std::int64_t offset = *entry & kOffsetMask;
@@ -263,8 +206,8 @@ std::string BuildQuestionRecord(const QuestionTexts& texts) {
 
 bool IsDuplicateQuestion(const SubjectPaths& paths, const QuestionTexts& texts) {
     const std::string candidate = FoldAsciiUpper(BuildQuestionRecord(texts));
-    Fd index(paths.indexFile, O_RDONLY | O_CLOEXEC);
-    Fd file(paths.questionFile, O_RDONLY | O_CLOEXEC);
+    RawFile index(paths.indexFile, O_RDONLY | O_CLOEXEC);
+    RawFile file(paths.questionFile, O_RDONLY | O_CLOEXEC);
     if (!index.ok() || !file.ok()) return false;
     const std::int64_t fileSize = file.Size();
     const std::int64_t indexSize = index.Size();
@@ -309,7 +252,7 @@ SaveResult Append(EditorSubject& subject, const std::string& record,
     const std::uint32_t count = subject.questionCount;
     std::uint32_t offset = 0;
     {
-        Fd index(paths.indexFile, O_RDONLY | O_CLOEXEC);
+        RawFile index(paths.indexFile, O_RDONLY | O_CLOEXEC);
         if (index.ok()) {
             const auto stored = ReadWord(index, 0);
             if (!stored || *stored != count || index.Size() < 4 + 4 * static_cast<std::int64_t>(count))
@@ -324,21 +267,21 @@ SaveResult Append(EditorSubject& subject, const std::string& record,
         if (!WriteFileAtomically(paths.questionFile, record, ModeOr(paths.questionFile, kNewFileMode)))
             return WriteFailed();
     } else {
-        Fd file(paths.questionFile, O_WRONLY | O_CLOEXEC);
+        RawFile file(paths.questionFile, O_WRONLY | O_CLOEXEC);
         if (!file.ok()) return WriteFailed();
         const std::int64_t size = file.Size();
         if (size < 0) return WriteFailed();
         if (size + static_cast<std::int64_t>(record.size()) > kOffsetMask) return WriteFailed();
         offset = static_cast<std::uint32_t>(size);
         if (!file.WriteAt(size, record.data(), record.size())) {
-            if (::ftruncate(file.get(), size) != 0) { /* the index still ends before it */ }
+            if (::ftruncate(file.fd(), size) != 0) { /* the index still ends before it */ }
             return WriteFailed();
         }
     }
 
     // The new word first, then the count: a crash in between leaves the old count, which
     // still describes the file.
-    Fd index(paths.indexFile, O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    RawFile index(paths.indexFile, O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (!index.ok() || !WriteWord(index, 4 + 4 * static_cast<std::int64_t>(count), offset) ||
         !WriteWord(index, 0, count + 1))
         return WriteFailed();
@@ -357,8 +300,8 @@ SaveResult Edit(EditorSubject& subject, const std::string& record) {
     const std::uint32_t count = subject.questionCount;
     const std::uint32_t n = subject.questionNumber;
 
-    Fd index(paths.indexFile, O_RDONLY | O_CLOEXEC);
-    Fd file(paths.questionFile, O_RDONLY | O_CLOEXEC);
+    RawFile index(paths.indexFile, O_RDONLY | O_CLOEXEC);
+    RawFile file(paths.questionFile, O_RDONLY | O_CLOEXEC);
     if (!index.ok() || !file.ok()) return Inconsistent();
     const std::int64_t indexSize = index.Size();
     const std::int64_t size = file.Size();

@@ -1,14 +1,14 @@
 #include "bank/Catalogue.h"
 
 #include "platform/Files.h"
+#include "platform/LittleEndian.h"
+#include "platform/RawFile.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace vexamo {
 namespace fs = std::filesystem;
@@ -38,15 +38,7 @@ constexpr int kIndexNameField = 27;
 // Keeps file offsets well inside 32 bits.
 constexpr std::int64_t kMaxExamTypes = 1'000'000;
 
-std::int32_t GetI32(const std::uint8_t* p) {
-    std::uint32_t v = 0;
-    for (int i = 3; i >= 0; --i) v = (v << 8) | p[i];
-    return static_cast<std::int32_t>(v);
-}
-
-void PutI32(std::uint8_t* p, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
+std::int32_t GetI32(const std::uint8_t* p) { return static_cast<std::int32_t>(GetLE32(p)); }
 
 std::string ReadName(const std::uint8_t* field, int width) {
     int n = 0;
@@ -67,51 +59,6 @@ bool IsSafeSubjectName(std::string_view name) {
     return Catalogue::IsValidName(name) && name != "." && name != ".." &&
            name.find('/') == std::string_view::npos;
 }
-
-// Closes the descriptor when it goes out of scope.
-class Fd {
-public:
-    explicit Fd(int fd) : fd_(fd) {}
-    ~Fd() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return fd_; }
-    bool ok() const { return fd_ >= 0; }
-    std::int64_t Size() const {
-        struct stat st {};
-        if (::fstat(fd_, &st) != 0) return -1;
-        return st.st_size;
-    }
-    bool ReadAt(std::int64_t offset, void* data, std::size_t size) const {
-        auto* p = static_cast<char*>(data);
-        while (size > 0) {
-            const ssize_t n = ::pread(fd_, p, size, offset);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) return false;
-            p += n;
-            offset += n;
-            size -= static_cast<std::size_t>(n);
-        }
-        return true;
-    }
-    bool WriteAt(std::int64_t offset, const void* data, std::size_t size) const {
-        const auto* p = static_cast<const char*>(data);
-        while (size > 0) {
-            const ssize_t n = ::pwrite(fd_, p, size, offset);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) return false;
-            p += n;
-            offset += n;
-            size -= static_cast<std::size_t>(n);
-        }
-        return true;
-    }
-
-private:
-    int fd_;
-};
 
 // Writing from an empty copy would replace the file with a header of zeros.
 const char* kNotLoaded = "\nEl catálogo no está cargado.";
@@ -191,7 +138,7 @@ std::uint32_t SubjectRecord::QuestionCount() const {
 }
 
 void SubjectRecord::SetQuestionCount(std::uint32_t count) {
-    PutI32(bytes.data() + kQuestionCountAt, count);
+    PutLE32(bytes.data() + kQuestionCountAt, count);
 }
 
 std::string SubjectRecord::IndexName() const {
@@ -236,7 +183,7 @@ bool Catalogue::LoadCatalogue() {
     subjectNames.clear();
     damagedCopy_.clear();
 
-    Fd fd(::open(FilePath().c_str(), O_RDONLY | O_CLOEXEC));
+    RawFile fd(FilePath(), O_RDONLY | O_CLOEXEC);
     if (!fd.ok()) {
         error_ = "\nNo se puede abrir el archivo del catálogo \"Vexamodat.bin\": " +
                  std::string(std::strerror(errno)) + ".";
@@ -314,13 +261,13 @@ bool Catalogue::LoadOrCreate() {
     }
 
     std::array<std::uint8_t, kCatalogueHeaderSize> h{};
-    PutI32(&h[kSubjectBlockPositionAt], kSubjectCountAt);
-    PutI32(&h[kExamTypeCountAt], 1);
-    PutI32(&h[kExamTypeOffsetAt], kCatalogueHeaderSize);
-    PutI32(&h[kExamTypeSizeAt], kExamTypeRecordSize);
-    PutI32(&h[kSubjectCountAt], 0);
-    PutI32(&h[kSubjectOffsetAt], kCatalogueHeaderSize + kExamTypeRecordSize);
-    PutI32(&h[kSubjectSizeAt], kSubjectRecordSize);
+    PutLE32(&h[kSubjectBlockPositionAt], kSubjectCountAt);
+    PutLE32(&h[kExamTypeCountAt], 1);
+    PutLE32(&h[kExamTypeOffsetAt], kCatalogueHeaderSize);
+    PutLE32(&h[kExamTypeSizeAt], kExamTypeRecordSize);
+    PutLE32(&h[kSubjectCountAt], 0);
+    PutLE32(&h[kSubjectOffsetAt], kCatalogueHeaderSize + kExamTypeRecordSize);
+    PutLE32(&h[kSubjectSizeAt], kSubjectRecordSize);
     if (!WriteWhole(h, {ExamTypeRecord::Make(kDefaultExamTypeName)}, {})) return false;
     if (!LoadCatalogue()) return false;
     damagedCopy_ = aside;
@@ -373,8 +320,8 @@ bool Catalogue::AddExamType(std::string_view name) {
         return false;
     }
     auto h = header;
-    PutI32(&h[kExamTypeCountAt], static_cast<std::uint32_t>(ExamTypeCount() + 1));
-    PutI32(&h[kSubjectOffsetAt],
+    PutLE32(&h[kExamTypeCountAt], static_cast<std::uint32_t>(ExamTypeCount() + 1));
+    PutLE32(&h[kSubjectOffsetAt],
            static_cast<std::uint32_t>(GetI32(&h[kSubjectOffsetAt]) + kExamTypeRecordSize));
     auto exams = examTypes;
     exams.push_back(ExamTypeRecord::Make(name));
@@ -391,8 +338,8 @@ bool Catalogue::DeleteExamType(int examType) {
         return false;
     }
     auto h = header;
-    PutI32(&h[kExamTypeCountAt], static_cast<std::uint32_t>(ExamTypeCount() - 1));
-    PutI32(&h[kSubjectOffsetAt],
+    PutLE32(&h[kExamTypeCountAt], static_cast<std::uint32_t>(ExamTypeCount() - 1));
+    PutLE32(&h[kSubjectOffsetAt],
            static_cast<std::uint32_t>(GetI32(&h[kSubjectOffsetAt]) - kExamTypeRecordSize));
     auto exams = examTypes;
     exams.erase(exams.begin() + examType);
@@ -430,7 +377,7 @@ bool Catalogue::AddSubject(std::string_view name, int selectedExamType) {
 
     auto h = header;
     const int number = SubjectCount();
-    PutI32(&h[kSubjectCountAt], static_cast<std::uint32_t>(number + 1));
+    PutLE32(&h[kSubjectCountAt], static_cast<std::uint32_t>(number + 1));
     auto exams = examTypes;
     if (selectedExamType >= 0 && selectedExamType < ExamTypeCount())
         exams[static_cast<std::size_t>(selectedExamType)].SetQuestionsFor(number, 0);
@@ -518,7 +465,7 @@ bool Catalogue::WriteQuestionCount(int subject, std::uint32_t count) {
         error_ = "\nMateria inexistente.";
         return false;
     }
-    Fd fd(::open(FilePath().c_str(), O_RDWR | O_CLOEXEC));
+    RawFile fd(FilePath(), O_RDWR | O_CLOEXEC);
     if (!fd.ok()) {
         error_ = "\nNo se puede abrir el archivo del catálogo \"Vexamodat.bin\".";
         return false;
@@ -545,7 +492,7 @@ bool Catalogue::WriteQuestionCount(int subject, std::uint32_t count) {
         return false;
     }
     std::uint8_t bytes[4];
-    PutI32(bytes, count);
+    PutLE32(bytes, count);
     if (!fd.WriteAt(offset + subject * recordSize + kQuestionCountAt, bytes, 4)) {
         error_ = "\nNo se puede escribir el archivo del catálogo.";
         return false;
@@ -560,7 +507,7 @@ bool Catalogue::DeleteSubject(int subject) {
     }
     const fs::path folder = SubjectFolder(subject);
     auto h = header;
-    PutI32(&h[kSubjectCountAt], static_cast<std::uint32_t>(SubjectCount() - 1));
+    PutLE32(&h[kSubjectCountAt], static_cast<std::uint32_t>(SubjectCount() - 1));
     auto exams = examTypes;
     for (auto& e : exams) e.RemoveSubject(subject);
     std::vector<SubjectRecord> subs;
@@ -603,7 +550,7 @@ bool Catalogue::AppendSubjectRecord(const SubjectRecord& record) {
         static_cast<std::int64_t>(GetI32(&header[kSubjectOffsetAt])) +
         static_cast<std::int64_t>(SubjectCount()) * kSubjectRecordSize;
     auto h = header;
-    PutI32(&h[kSubjectCountAt], static_cast<std::uint32_t>(SubjectCount() + 1));
+    PutLE32(&h[kSubjectCountAt], static_cast<std::uint32_t>(SubjectCount() + 1));
     // The record first: until the header counts it, a crash leaves the old catalogue.
     if (!WriteAt(at, record.bytes.data(), record.bytes.size(), true)) return false;
     if (!WriteAt(0, h.data(), h.size())) return false;
@@ -630,7 +577,7 @@ bool Catalogue::WriteWhole(const std::array<std::uint8_t, kCatalogueHeaderSize>&
 
 bool Catalogue::WriteAt(std::int64_t offset, const std::uint8_t* data, std::size_t size,
                         bool extend) {
-    Fd fd(::open(FilePath().c_str(), O_RDWR | O_CLOEXEC));
+    RawFile fd(FilePath(), O_RDWR | O_CLOEXEC);
     if (!fd.ok()) {
         error_ = "\nNo se puede abrir el archivo del catálogo \"Vexamodat.bin\".";
         return false;

@@ -2,10 +2,11 @@
 
 #include "bank/Catalogue.h"
 #include "platform/Files.h"
+#include "platform/LittleEndian.h"
+#include "platform/RawFile.h"
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -19,82 +20,26 @@ namespace {
 constexpr std::size_t kChunk = 64 * 1024;
 constexpr std::uint32_t kOffsetMask = ~kAskedFlag;
 
-std::uint32_t GetLE32(const unsigned char* p) {
-    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
-
-void PutLE32(unsigned char* p, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
-}
-
-// An open file, closed when it goes out of scope. A failed open leaves it !ok(), and every
-// use checks that first.
-class File {
-public:
-    File(const fs::path& path, int flags) : fd_(path.empty() ? -1 : ::open(path.c_str(), flags)) {}
-    ~File() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    File(const File&) = delete;
-    File& operator=(const File&) = delete;
-
-    bool ok() const { return fd_ >= 0; }
-    int fd() const { return fd_; }
-    std::int64_t Size() const {
-        struct stat st {};
-        return ::fstat(fd_, &st) == 0 ? static_cast<std::int64_t>(st.st_size) : -1;
-    }
-    // Reads up to `size` bytes at `offset`; the number read (short only at the end), -1 on error.
-    std::int64_t ReadAt(std::int64_t offset, void* data, std::size_t size) const {
-        auto* p = static_cast<char*>(data);
-        std::size_t done = 0;
-        while (done < size) {
-            const ssize_t n = ::pread(fd_, p + done, size - done, offset + done);
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) return -1;
-            if (n == 0) break;
-            done += static_cast<std::size_t>(n);
-        }
-        return static_cast<std::int64_t>(done);
-    }
-    bool WriteAt(std::int64_t offset, const void* data, std::size_t size) const {
-        const auto* p = static_cast<const char*>(data);
-        while (size > 0) {
-            const ssize_t n = ::pwrite(fd_, p, size, offset);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) return false;
-            p += n;
-            offset += n;
-            size -= static_cast<std::size_t>(n);
-        }
-        return true;
-    }
-
-private:
-    int fd_;
-};
-
 // The number of entries an open index really holds: its count, bounded by its size.
-std::uint32_t CountOf(const File& index) {
+std::uint32_t CountOf(const RawFile& index) {
     const std::int64_t size = index.Size();
     unsigned char b[4];
-    if (size < 4 || index.ReadAt(0, b, 4) != 4) return 0;
+    if (size < 4 || !index.ReadAt(0, b, 4)) return 0;
     const auto present = static_cast<std::uint64_t>((size - 4) / 4);
     return static_cast<std::uint32_t>(std::min<std::uint64_t>(GetLE32(b), present));
 }
 
-std::optional<std::uint32_t> EntryOf(const File& index, std::uint32_t count, std::uint32_t n) {
+std::optional<std::uint32_t> EntryOf(const RawFile& index, std::uint32_t count, std::uint32_t n) {
     if (n >= count) return std::nullopt;
     unsigned char b[4];
-    if (index.ReadAt(4 + 4 * static_cast<std::int64_t>(n), b, 4) != 4) return std::nullopt;
+    if (!index.ReadAt(4 + 4 * static_cast<std::int64_t>(n), b, 4)) return std::nullopt;
     return GetLE32(b);
 }
 
 // Reads a file forwards through a fixed buffer.
 class ChunkReader {
 public:
-    ChunkReader(const File& file, std::int64_t offset) : file_(file), next_(offset) {}
+    ChunkReader(const RawFile& file, std::int64_t offset) : file_(file), next_(offset) {}
     // The next byte, or -1 at the end of the file (or on a read error).
     int Get() {
         if (pos_ == len_ && !Fill()) return -1;
@@ -108,7 +53,7 @@ public:
 
 private:
     bool Fill() {
-        const std::int64_t n = file_.ReadAt(next_, buffer_.data(), buffer_.size());
+        const std::int64_t n = file_.ReadSome(next_, buffer_.data(), buffer_.size());
         if (n <= 0) return false;
         next_ += n;
         pos_ = 0;
@@ -116,7 +61,7 @@ private:
         return true;
     }
 
-    const File& file_;
+    const RawFile& file_;
     std::int64_t next_;
     std::array<char, 4096> buffer_{};
     std::size_t pos_ = 0;
@@ -147,12 +92,12 @@ SubjectPaths PathsOf(const Catalogue& catalogue, int subject) {
 }
 
 std::uint32_t IndexCount(const SubjectPaths& paths) {
-    File index(paths.indexFile, O_RDONLY | O_CLOEXEC);
+    RawFile index(paths.indexFile, O_RDONLY | O_CLOEXEC);
     return index.ok() ? CountOf(index) : 0;
 }
 
 std::optional<std::uint32_t> IndexEntry(const SubjectPaths& paths, std::uint32_t n) {
-    File index(paths.indexFile, O_RDONLY | O_CLOEXEC);
+    RawFile index(paths.indexFile, O_RDONLY | O_CLOEXEC);
     if (!index.ok()) return std::nullopt;
     return EntryOf(index, CountOf(index), n);
 }
@@ -161,7 +106,7 @@ std::optional<Question> ReadQuestion(const SubjectPaths& paths, std::uint32_t n)
     const auto entry = IndexEntry(paths, n);
     if (!entry) return std::nullopt;
     const std::int64_t offset = *entry & kOffsetMask;
-    File file(paths.questionFile, O_RDONLY | O_CLOEXEC);
+    RawFile file(paths.questionFile, O_RDONLY | O_CLOEXEC);
     if (!file.ok() || offset >= file.Size()) return std::nullopt;
 
     ChunkReader in(file, offset);
@@ -186,7 +131,7 @@ bool IsAsked(const SubjectPaths& paths, std::uint32_t n) {
 }
 
 void MarkAsked(const SubjectPaths& paths, std::uint32_t n) {
-    File index(paths.indexFile, O_RDWR | O_CLOEXEC);
+    RawFile index(paths.indexFile, O_RDWR | O_CLOEXEC);
     if (!index.ok()) return;
     const auto entry = EntryOf(index, CountOf(index), n);
     if (!entry || (*entry & kAskedFlag)) return;
@@ -196,7 +141,7 @@ void MarkAsked(const SubjectPaths& paths, std::uint32_t n) {
 }
 
 void ClearAsked(const SubjectPaths& paths) {
-    File index(paths.indexFile, O_RDWR | O_CLOEXEC);
+    RawFile index(paths.indexFile, O_RDWR | O_CLOEXEC);
     if (!index.ok()) return;
     const std::uint32_t count = CountOf(index);
     std::array<unsigned char, kChunk> buffer;
@@ -205,7 +150,7 @@ void ClearAsked(const SubjectPaths& paths) {
             std::min<std::uint32_t>(count - n, static_cast<std::uint32_t>(buffer.size() / 4));
         const std::int64_t at = 4 + 4 * static_cast<std::int64_t>(n);
         const std::size_t bytes = 4 * static_cast<std::size_t>(take);
-        if (index.ReadAt(at, buffer.data(), bytes) != static_cast<std::int64_t>(bytes)) return;
+        if (!index.ReadAt(at, buffer.data(), bytes)) return;
         bool changed = false;
         for (std::size_t i = 3; i < bytes; i += 4) {
             if (buffer[i] & 0x80) {
@@ -221,7 +166,7 @@ void ClearAsked(const SubjectPaths& paths) {
 std::optional<std::uint32_t> RebuildIndexFile(const SubjectPaths& paths) {
     if (paths.indexFile.empty()) return std::nullopt;
     // A missing question file is an empty subject: its index holds the count 0.
-    File questions(paths.questionFile, O_RDONLY | O_CLOEXEC);
+    RawFile questions(paths.questionFile, O_RDONLY | O_CLOEXEC);
 
     // The new index goes to a temporary file beside the old one and replaces it only when
     // complete; the count at offset 0 is written last, once known.
@@ -233,7 +178,7 @@ std::optional<std::uint32_t> RebuildIndexFile(const SubjectPaths& paths) {
     bool ok = false;
     std::uint32_t count = 0;
     {
-        File out(tmp, O_RDWR | O_CLOEXEC);
+        RawFile out(tmp, O_RDWR | O_CLOEXEC);
         // The new index keeps the permissions of the one it replaces.
         const auto mode = FileMode(paths.indexFile).value_or(fs::perms(0644));
         ok = out.ok() && ::fchmod(out.fd(), static_cast<mode_t>(mode)) == 0;
@@ -253,7 +198,7 @@ std::optional<std::uint32_t> RebuildIndexFile(const SubjectPaths& paths) {
             bool skipping = true;        // in a run of CR/LF whose end is the pending start
             int state = 0;               // 0: looking for '=', 1: after '=', 2: after the letter
             for (;;) {
-                const std::int64_t n = questions.ReadAt(base, in.data(), in.size());
+                const std::int64_t n = questions.ReadSome(base, in.data(), in.size());
                 if (n < 0) ok = false;
                 if (n <= 0) break;
                 const unsigned char* data = in.data();
@@ -323,10 +268,10 @@ QuestionBlock ReadQuestionBlock(const SubjectPaths& paths, std::uint32_t first,
     if (first >= questionCount) return block;
     const std::uint32_t remaining = questionCount - first;
 
-    File index(paths.indexFile, O_RDONLY | O_CLOEXEC);
+    RawFile index(paths.indexFile, O_RDONLY | O_CLOEXEC);
     const std::uint32_t indexed = index.ok() ? CountOf(index) : 0;
     const auto entry = index.ok() ? EntryOf(index, indexed, first) : std::nullopt;
-    File file(paths.questionFile, O_RDONLY | O_CLOEXEC);
+    RawFile file(paths.questionFile, O_RDONLY | O_CLOEXEC);
     const std::int64_t size = file.ok() ? file.Size() : -1;
     const std::int64_t offset = entry ? (*entry & kOffsetMask) : 0;
     // Nothing readable: the rest of the subject is covered at once, so a caller that moves on
@@ -335,7 +280,7 @@ QuestionBlock ReadQuestionBlock(const SubjectPaths& paths, std::uint32_t first,
         block.questions = remaining;
         return block;
     }
-    const std::int64_t got = file.ReadAt(offset, buffer.data(), buffer.size());
+    const std::int64_t got = file.ReadSome(offset, buffer.data(), buffer.size());
     if (got < 0) {
         block.questions = remaining;
         return block;
@@ -355,9 +300,7 @@ QuestionBlock ReadQuestionBlock(const SubjectPaths& paths, std::uint32_t first,
         const std::uint32_t take = std::min<std::uint32_t>(
             {indexed - n, questionCount - n, static_cast<std::uint32_t>(entries.size() / 4)});
         const std::size_t bytes = 4 * static_cast<std::size_t>(take);
-        if (index.ReadAt(4 + 4 * static_cast<std::int64_t>(n), entries.data(), bytes) !=
-            static_cast<std::int64_t>(bytes))
-            break;
+        if (!index.ReadAt(4 + 4 * static_cast<std::int64_t>(n), entries.data(), bytes)) break;
         for (std::uint32_t i = 0; i < take; ++i) {
             if ((GetLE32(&entries[4 * i]) & kOffsetMask) >= end) {
                 block.questions = n + i - first;

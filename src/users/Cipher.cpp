@@ -1,6 +1,7 @@
 #include "users/Cipher.h"
 
 #include "platform/Files.h"
+#include "platform/LittleEndian.h"
 
 #include <algorithm>
 #include <bit>
@@ -35,18 +36,6 @@ constexpr std::uint8_t kPiFraction[256] = {
     0x57, 0x48, 0x98, 0x62, 0x63, 0xE8, 0x14, 0x40, 0x55, 0xCA, 0x39, 0x6A, 0x2A, 0xAB, 0x10, 0xB6,
     0xB4, 0xCC, 0x5C, 0x34, 0x11, 0x41, 0xE8, 0xCE, 0xA1, 0x54, 0x86, 0xAF, 0x7C, 0x72, 0xE9, 0x93,
 };
-
-std::uint32_t LoadLE32(const std::uint8_t* p) {
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-
-void StoreLE32(std::uint8_t* p, std::uint32_t v) {
-    p[0] = static_cast<std::uint8_t>(v);
-    p[1] = static_cast<std::uint8_t>(v >> 8);
-    p[2] = static_cast<std::uint8_t>(v >> 16);
-    p[3] = static_cast<std::uint8_t>(v >> 24);
-}
 
 void Mix128(std::uint32_t& p, std::uint32_t& q, std::uint32_t& r, std::uint32_t& s) {
     p += s; s += p; p ^= p >> 7;
@@ -315,7 +304,7 @@ void InitLMD(TLMDContext& context) {
     context.digestIndex = 0;
     std::memcpy(context.digest.data(), kPiFraction, sizeof kPiFraction);
     context.keyIndex = 0;
-    for (int w = 0; w < 4; ++w) StoreLE32(context.key.data() + 4 * w, 0x55555555u);
+    for (int w = 0; w < 4; ++w) PutLE32(context.key.data() + 4 * w, 0x55555555u);
 }
 
 void UpdateLMD(TLMDContext& context, const void* data, std::size_t length) {
@@ -330,13 +319,13 @@ void UpdateLMD(TLMDContext& context, const void* data, std::size_t length) {
         context.key[static_cast<std::size_t>(ki)] ^= b;
         if (++ki == 8) {
             std::uint8_t* k = context.key.data();
-            std::uint32_t p = LoadLE32(k + 12), q = LoadLE32(k + 8), r = LoadLE32(k + 4),
-                          s = LoadLE32(k);
+            std::uint32_t p = GetLE32(k + 12), q = GetLE32(k + 8), r = GetLE32(k + 4),
+                          s = GetLE32(k);
             for (int round = 0; round < 4; ++round) Mix128(p, q, r, s);
-            StoreLE32(k, p);
-            StoreLE32(k + 4, q);
-            StoreLE32(k + 8, r);
-            StoreLE32(k + 12, s);
+            PutLE32(k, p);
+            PutLE32(k + 4, q);
+            PutLE32(k + 8, r);
+            PutLE32(k + 12, s);
             ki = 0;
         }
     }
@@ -389,8 +378,8 @@ void InitEncryptLBC(const std::uint8_t (&key)[16], TLBCContext& context, int rou
                                                 0xCCCCCCCCu};
     context.encrypt = encrypt;
     context.rounds = std::clamp(rounds, 4, 16);
-    const std::uint32_t k0 = LoadLE32(key), k1 = LoadLE32(key + 4), k2 = LoadLE32(key + 8),
-                        k3 = LoadLE32(key + 12);
+    const std::uint32_t k0 = GetLE32(key), k1 = GetLE32(key + 4), k2 = GetLE32(key + 8),
+                        k3 = GetLE32(key + 12);
     for (int j = 0; j < 4; ++j) {
         std::uint32_t a = k0, b = kSalts[j], c = k1, d = kSalts[j], e = k2, f = kSalts[j],
                       g = k3, h = kSalts[j];
@@ -404,8 +393,8 @@ void InitEncryptLBC(const std::uint8_t (&key)[16], TLBCContext& context, int rou
 }
 
 void EncryptLBC(const TLBCContext& context, TLBCBlock& block) {
-    std::uint32_t l0 = LoadLE32(block.data()), l1 = LoadLE32(block.data() + 4);
-    std::uint32_t r0 = LoadLE32(block.data() + 8), r1 = LoadLE32(block.data() + 12);
+    std::uint32_t l0 = GetLE32(block.data()), l1 = GetLE32(block.data() + 4);
+    std::uint32_t r0 = GetLE32(block.data() + 8), r1 = GetLE32(block.data() + 12);
     const int rounds = std::clamp(context.rounds, 4, 16);
     for (int i = 0; i < rounds; ++i) {
         std::uint32_t p = l0, q = context.subkeys[static_cast<std::size_t>(i)][0], r = l1,
@@ -421,10 +410,10 @@ void EncryptLBC(const TLBCContext& context, TLBCBlock& block) {
         l0 = t0;
         l1 = t1;
     }
-    StoreLE32(block.data(), r0);
-    StoreLE32(block.data() + 4, r1);
-    StoreLE32(block.data() + 8, l0);
-    StoreLE32(block.data() + 12, l1);
+    PutLE32(block.data(), r0);
+    PutLE32(block.data() + 4, r1);
+    PutLE32(block.data() + 8, l0);
+    PutLE32(block.data() + 12, l1);
 }
 
 // -------------------------------------------------------------------------------------------------

@@ -2,6 +2,7 @@
 
 #include "platform/Cp1252.h"
 #include "platform/Files.h"
+#include "platform/LittleEndian.h"
 
 #include <algorithm>
 #include <limits>
@@ -21,8 +22,7 @@ constexpr char kEndOfList = '\xFF';
 constexpr int kMaxStoredCount = 254;
 
 void PutInt32(std::string& bytes, std::size_t pos, std::int32_t value) {
-    const auto v = static_cast<std::uint32_t>(value);
-    for (int i = 0; i < 4; ++i) bytes[pos + static_cast<std::size_t>(i)] = static_cast<char>(v >> (8 * i));
+    PutLE32(bytes.data() + pos, static_cast<std::uint32_t>(value));
 }
 
 // A length followed by the text zero-filled to `width`.
@@ -136,10 +136,7 @@ const std::string& TArchivoVexamousers::PlainContent() {
 
 std::int32_t TArchivoVexamousers::ReadInt32(std::int64_t pos) const {
     if (pos < 0 || pos + 4 > static_cast<std::int64_t>(buffer_.size())) return -1;
-    std::uint32_t v = 0;
-    for (int i = 3; i >= 0; --i)
-        v = (v << 8) | static_cast<std::uint8_t>(buffer_[static_cast<std::size_t>(pos + i)]);
-    return static_cast<std::int32_t>(v);
+    return static_cast<std::int32_t>(GetLE32(buffer_.data() + pos));
 }
 
 std::int32_t TArchivoVexamousers::CheckedUserCount() const {
