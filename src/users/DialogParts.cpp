@@ -3,10 +3,15 @@
 #include "platform/QtText.h"
 
 #include <QDialog>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShowEvent>
+#include <QVBoxLayout>
 
 namespace vexamo::accounts {
 
@@ -40,8 +45,40 @@ void FinishDialog(QDialog* dialog, const QString& caption, const char* objectNam
     if (ok) ok->setDefault(true);
 }
 
-bool IsEnter(const QKeyEvent* event) {
-    return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+void AccountDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous()) FormShow();
+}
+
+void AccountDialog::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void LayOutFields(QDialog* dialog, std::initializer_list<FieldRow> rows, QPushButton* cancel,
+                  QPushButton* ok) {
+    auto* fields = new QGridLayout;
+    int row = 0;
+    for (const FieldRow& r : rows) {
+        auto* label = new QLabel(QString::fromUtf8(r.caption), dialog);
+        label->setObjectName(QString::fromLatin1(r.labelName));
+        label->setBuddy(r.field);
+        fields->addWidget(label, row, 0);
+        fields->addWidget(r.field, row, 1);
+        ++row;
+    }
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cancel);
+    buttons->addWidget(ok);
+
+    auto* layout = new QVBoxLayout(dialog);
+    layout->addLayout(fields);
+    layout->addLayout(buttons);
 }
 
 bool Storable(const QString& text) {
@@ -53,6 +90,17 @@ bool Storable(const QString& text) {
 void ClearAndFocus(QLineEdit* field) {
     field->clear();
     field->setFocus(Qt::OtherFocusReason);
+}
+
+bool SamePasswords(const QLineEdit* first, const QLineEdit* second) {
+    return !first->text().isEmpty() && first->text() == second->text();
+}
+
+void RefusePasswords(Dialogs& dialogs, QWidget* parent, const QString& message, QLineEdit* first,
+                     QLineEdit* second) {
+    dialogs.Error(parent, message);
+    second->clear();
+    ClearAndFocus(first);
 }
 
 } // namespace vexamo::accounts

@@ -4,14 +4,16 @@
 
 #include "platform/Dialogs.h"
 
+#include <QDialog>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QString>
 #include <exception>
+#include <initializer_list>
 #include <utility>
 
-class QDialog;
 class QKeyEvent;
-class QLineEdit;
-class QPushButton;
+class QShowEvent;
 class QWidget;
 
 namespace vexamo::accounts {
@@ -25,9 +27,56 @@ QPushButton* MakeButton(QWidget* parent, const QString& caption, const char* obj
 // Fixed size, no help button.
 void FinishDialog(QDialog* dialog, const QString& caption, const char* objectName);
 
+// Base of the account dialogs. FormShow runs each time the dialog is shown by the program.
 // The dialogs move through their fields with Enter themselves; the key must not also reach
 // QDialog, which would press its default button. A focused button still takes Enter.
-bool IsEnter(const QKeyEvent* event);
+class AccountDialog : public QDialog {
+    Q_OBJECT
+public:
+    using QDialog::QDialog;
+    virtual void FormShow() = 0;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+};
+
+// One row of a dialog's fields: the label's caption and objectName, and the field it names.
+struct FieldRow {
+    const char* caption; // UTF-8
+    const char* labelName;
+    QLineEdit* field;
+};
+
+// Lays the dialog out: the fields one under another, each with its label on the left, above
+// a row with `cancel` and `ok` on the right.
+void LayOutFields(QDialog* dialog, std::initializer_list<FieldRow> rows, QPushButton* cancel,
+                  QPushButton* ok);
+
+// Enter in each field but the last moves the focus to the next one; Enter in the last and
+// `ok` run the form's BotonOkClick, `cancel` rejects the dialog.
+template <class Form>
+void ConnectFields(Form* form, std::initializer_list<QLineEdit*> fields, QPushButton* ok,
+                   QPushButton* cancel) {
+    QLineEdit* previous = nullptr;
+    for (QLineEdit* field : fields) {
+        if (previous) {
+            QObject::connect(previous, &QLineEdit::returnPressed, form,
+                             [field] { field->setFocus(Qt::OtherFocusReason); });
+        }
+        previous = field;
+    }
+    if (previous) QObject::connect(previous, &QLineEdit::returnPressed, form, &Form::BotonOkClick);
+    QObject::connect(ok, &QPushButton::clicked, form, &Form::BotonOkClick);
+    QObject::connect(cancel, &QPushButton::clicked, form, &QDialog::reject);
+}
+
+// A password typed twice: both fields equal and not empty.
+bool SamePasswords(const QLineEdit* first, const QLineEdit* second);
+// Refuses a password typed twice: shows `message`, empties both fields and puts the focus in
+// the first.
+void RefusePasswords(Dialogs& dialogs, QWidget* parent, const QString& message, QLineEdit* first,
+                     QLineEdit* second);
 
 // Names and passwords are stored in Windows-1252; text with other characters would be
 // stored altered, so the dialogs refuse it with these messages.

@@ -5,13 +5,8 @@
 #include "users/DialogParts.h"
 #include "users/UsersFile.h"
 
-#include <QGridLayout>
-#include <QHBoxLayout>
-#include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 namespace vexamo {
 
@@ -25,51 +20,24 @@ const char* const kWrongCurrent = "La contraseña es incorrecta\nPrueba a introd
 
 TFormCambiarContrasena::TFormCambiarContrasena(TArchivoVexamousers& users, Dialogs& dialogs,
                                                QWidget* parent)
-    : QDialog(parent), users_(users), dialogs_(dialogs) {
+    : AccountDialog(parent), users_(users), dialogs_(dialogs) {
     editContrasenaActual_ = MakeField(this, "EditContrasenaActual", true);
     editContrasena1_ = MakeField(this, "EditContrasena1", true);
     editContrasena2_ = MakeField(this, "EditContrasena2", true);
     botonCancelar_ = MakeButton(this, QStringLiteral("Cancelar"), "BotonCancelar");
     botonOk_ = MakeButton(this, QStringLiteral("Ok"), "BotonOk");
 
-    auto* fields = new QGridLayout;
-    const struct {
-        const char* text;
-        const char* name;
-        QLineEdit* field;
-    } rows[] = {
-        {"Contraseña actual:", "LabelContrasenaActual", editContrasenaActual_},
-        {"Nueva contraseña:", "LabelContrasena1", editContrasena1_},
-        {"Repite la nueva contraseña:", "LabelContrasena2", editContrasena2_},
-    };
-    int row = 0;
-    for (const auto& r : rows) {
-        auto* label = new QLabel(QString::fromUtf8(r.text), this);
-        label->setObjectName(QString::fromLatin1(r.name));
-        label->setBuddy(r.field);
-        fields->addWidget(label, row, 0);
-        fields->addWidget(r.field, row, 1);
-        ++row;
-    }
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(botonCancelar_);
-    buttons->addWidget(botonOk_);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(fields);
-    layout->addLayout(buttons);
+    LayOutFields(this,
+                 {{"Contraseña actual:", "LabelContrasenaActual", editContrasenaActual_},
+                  {"Nueva contraseña:", "LabelContrasena1", editContrasena1_},
+                  {"Repite la nueva contraseña:", "LabelContrasena2", editContrasena2_}},
+                 botonCancelar_, botonOk_);
     FinishDialog(this, QStringLiteral("Cambiar contraseña"), "FormCambiarContrasena");
 
+    // Enter in the current password checks it before moving on.
     connect(editContrasenaActual_, &QLineEdit::returnPressed, this,
             &TFormCambiarContrasena::EditContrasenaActualEnter);
-    connect(editContrasena1_, &QLineEdit::returnPressed, this,
-            [this] { editContrasena2_->setFocus(Qt::OtherFocusReason); });
-    connect(editContrasena2_, &QLineEdit::returnPressed, this,
-            &TFormCambiarContrasena::BotonOkClick);
-    connect(botonOk_, &QPushButton::clicked, this, &TFormCambiarContrasena::BotonOkClick);
-    connect(botonCancelar_, &QPushButton::clicked, this, &QDialog::reject);
+    ConnectFields(this, {editContrasena1_, editContrasena2_}, botonOk_, botonCancelar_);
 }
 
 bool TFormCambiarContrasena::Prepare(int role, const QString& userName) {
@@ -89,19 +57,6 @@ bool TFormCambiarContrasena::IsCurrentPassword(const QString& typed) const {
     return ToCp1252(typed) == currentPassword_;
 }
 
-void TFormCambiarContrasena::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (!event->spontaneous()) FormShow();
-}
-
-void TFormCambiarContrasena::keyPressEvent(QKeyEvent* event) {
-    if (IsEnter(event)) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}
-
 void TFormCambiarContrasena::ClearFields() {
     editContrasenaActual_->clear();
     editContrasena1_->clear();
@@ -113,38 +68,33 @@ void TFormCambiarContrasena::FormShow() {
     editContrasenaActual_->setFocus(Qt::OtherFocusReason);
 }
 
+bool TFormCambiarContrasena::CheckCurrentPassword() {
+    if (IsCurrentPassword(editContrasenaActual_->text())) return true;
+    dialogs_.Error(this, QString::fromUtf8(kWrongCurrent));
+    editContrasenaActual_->setFocus(Qt::OtherFocusReason);
+    editContrasenaActual_->selectAll();
+    return false;
+}
+
 void TFormCambiarContrasena::EditContrasenaActualEnter() {
-    if (!IsCurrentPassword(editContrasenaActual_->text())) {
-        dialogs_.Error(this, QString::fromUtf8(kWrongCurrent));
-        editContrasenaActual_->setFocus(Qt::OtherFocusReason);
-        editContrasenaActual_->selectAll();
-        return;
-    }
-    editContrasena1_->setFocus(Qt::OtherFocusReason);
+    if (CheckCurrentPassword()) editContrasena1_->setFocus(Qt::OtherFocusReason);
 }
 
 void TFormCambiarContrasena::BotonOkClick() {
-    if (!IsCurrentPassword(editContrasenaActual_->text())) {
-        dialogs_.Error(this, QString::fromUtf8(kWrongCurrent));
-        editContrasenaActual_->setFocus(Qt::OtherFocusReason);
-        editContrasenaActual_->selectAll();
+    if (!CheckCurrentPassword()) return;
+    if (!SamePasswords(editContrasena1_, editContrasena2_)) {
+        RefusePasswords(
+            dialogs_, this,
+            QStringLiteral("Error en la nueva contraseña\nPor favor, introdúcela de nuevo"),
+            editContrasena1_, editContrasena2_);
         return;
     }
-    const QString first = editContrasena1_->text();
-    if (first.isEmpty() || first != editContrasena2_->text()) {
-        dialogs_.Error(
-            this, QStringLiteral("Error en la nueva contraseña\nPor favor, introdúcela de nuevo"));
-        editContrasena2_->clear();
-        ClearAndFocus(editContrasena1_);
+    if (!Storable(editContrasena1_->text())) {
+        RefusePasswords(dialogs_, this, QString::fromUtf8(kPasswordNotStorable), editContrasena1_,
+                        editContrasena2_);
         return;
     }
-    if (!Storable(first)) {
-        dialogs_.Error(this, QString::fromUtf8(kPasswordNotStorable));
-        editContrasena2_->clear();
-        ClearAndFocus(editContrasena1_);
-        return;
-    }
-    newPassword_ = first;
+    newPassword_ = editContrasena1_->text();
     accept();
 }
 

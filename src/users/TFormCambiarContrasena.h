@@ -5,20 +5,16 @@
 //        if (dialogs.Exec(&form) == QDialog::Accepted) form.ApplyChange();
 // ApplyChange stores NewPassword() and reports the outcome in a message box.
 
-#include <QDialog>
-#include <string>
+#include "users/DialogParts.h"
 
-class QLineEdit;
-class QPushButton;
-class QKeyEvent;
-class QShowEvent;
+#include <string>
 
 namespace vexamo {
 
 class Dialogs;
 class TArchivoVexamousers;
 
-class TFormCambiarContrasena : public QDialog {
+class TFormCambiarContrasena : public accounts::AccountDialog {
     Q_OBJECT
 public:
     TFormCambiarContrasena(TArchivoVexamousers& users, Dialogs& dialogs,
@@ -37,19 +33,17 @@ public:
     bool ApplyChange();
 
     // Handlers, public so that the owner and tests can drive the dialog directly.
-    void FormShow();
+    void FormShow() override;
     void EditContrasenaActualEnter();
     void BotonOkClick();
 
     void done(int result) override;
 
-protected:
-    void showEvent(QShowEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-
 private:
     void ClearFields();
     bool IsCurrentPassword(const QString& typed) const;
+    // Refuses a wrong current password with an error box; true when it is right.
+    bool CheckCurrentPassword();
 
     TArchivoVexamousers& users_;
     Dialogs& dialogs_;

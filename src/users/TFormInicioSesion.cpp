@@ -8,7 +8,6 @@
 
 #include <QButtonGroup>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -33,7 +32,7 @@ QRadioButton* MakeChoice(QWidget* parent, const QString& caption, const char* ob
 
 TFormInicioSesion::TFormInicioSesion(TArchivoVexamousers& users, Dialogs& dialogs,
                                      QWidget* parent)
-    : QDialog(parent), users_(users), dialogs_(dialogs) {
+    : AccountDialog(parent), users_(users), dialogs_(dialogs) {
     checkerUsuario_ = MakeChoice(this, QStringLiteral("Usuario"), "CheckerUsuario");
     checkerInvitado_ = MakeChoice(this, QStringLiteral("Invitado"), "CheckerInvitado");
     checkerAdministrador_ =
@@ -107,19 +106,6 @@ TFormInicioSesion::TFormInicioSesion(TArchivoVexamousers& users, Dialogs& dialog
 }
 
 TFormInicioSesion::~TFormInicioSesion() = default;
-
-void TFormInicioSesion::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (!event->spontaneous()) FormShow();
-}
-
-void TFormInicioSesion::keyPressEvent(QKeyEvent* event) {
-    if (IsEnter(event)) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}
 
 void TFormInicioSesion::FillList() {
     std::vector<std::string> names;

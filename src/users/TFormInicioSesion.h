@@ -2,16 +2,13 @@
 // Log-in dialog: a named user with a password, the administrator, or a guest. It can also
 // create a new user (through TFormNuevoUsuario) and log that user in at once.
 
-#include <QDialog>
+#include "users/DialogParts.h"
+
 #include <QStringList>
 
 class QLabel;
-class QLineEdit;
 class QListWidget;
-class QPushButton;
 class QRadioButton;
-class QKeyEvent;
-class QShowEvent;
 
 namespace vexamo {
 
@@ -19,7 +16,7 @@ class Dialogs;
 class TArchivoVexamousers;
 class TFormNuevoUsuario;
 
-class TFormInicioSesion : public QDialog {
+class TFormInicioSesion : public accounts::AccountDialog {
     Q_OBJECT
 public:
     TFormInicioSesion(TArchivoVexamousers& users, Dialogs& dialogs, QWidget* parent = nullptr);
@@ -32,7 +29,7 @@ public:
     QString UserName() const { return userName_; }
 
     // Handlers, public so that the owner and tests can drive the dialog directly.
-    void FormShow();
+    void FormShow() override;
     void CheckerUsuarioClick();
     void CheckerAdministradorClick();
     void CheckerInvitadoClick();
@@ -41,10 +38,6 @@ public:
     void BotonOkClick();
 
     TFormNuevoUsuario& FormNuevoUsuario() { return *formNuevoUsuario_; }
-
-protected:
-    void showEvent(QShowEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void FillList();

@@ -1,19 +1,14 @@
 #pragma once
 // First-run dialog: asks twice for the administrator's password before the users file exists.
 
-#include <QDialog>
-
-class QLineEdit;
-class QPushButton;
-class QKeyEvent;
-class QShowEvent;
+#include "users/DialogParts.h"
 
 namespace vexamo {
 
 class Dialogs;
 class TArchivoVexamousers;
 
-class TFormNuevoAdministrador : public QDialog {
+class TFormNuevoAdministrador : public accounts::AccountDialog {
     Q_OBJECT
 public:
     TFormNuevoAdministrador(TArchivoVexamousers& users, Dialogs& dialogs,
@@ -23,12 +18,8 @@ public:
     QString Password() const;
 
     // Handlers, public so that the owner and tests can drive the dialog directly.
-    void FormShow();
+    void FormShow() override;
     void BotonOkClick();
-
-protected:
-    void showEvent(QShowEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     TArchivoVexamousers& users_;

@@ -5,13 +5,8 @@
 #include "users/DialogParts.h"
 #include "users/UsersFile.h"
 
-#include <QGridLayout>
-#include <QHBoxLayout>
-#include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 namespace vexamo {
 
@@ -19,67 +14,26 @@ using namespace accounts;
 
 TFormNuevoUsuario::TFormNuevoUsuario(TArchivoVexamousers& users, Dialogs& dialogs,
                                      QWidget* parent)
-    : QDialog(parent), users_(users), dialogs_(dialogs) {
+    : AccountDialog(parent), users_(users), dialogs_(dialogs) {
     editNombreUsuario_ = MakeField(this, "EditNombreUsuario", false);
     editContrasena1_ = MakeField(this, "EditContrasena1", true);
     editContrasena2_ = MakeField(this, "EditContrasena2", true);
     botonCancelar_ = MakeButton(this, QStringLiteral("Cancelar"), "BotonCancelar");
     botonOk_ = MakeButton(this, QStringLiteral("Ok"), "BotonOk");
 
-    auto* fields = new QGridLayout;
-    const struct {
-        const char* text;
-        const char* name;
-        QLineEdit* field;
-    } rows[] = {
-        {"Nombre:", "LabelNombreUsuario", editNombreUsuario_},
-        {"Contraseña:", "LabelContrasena1", editContrasena1_},
-        {"Repite la contraseña:", "LabelContrasena2", editContrasena2_},
-    };
-    int row = 0;
-    for (const auto& r : rows) {
-        auto* label = new QLabel(QString::fromUtf8(r.text), this);
-        label->setObjectName(QString::fromLatin1(r.name));
-        label->setBuddy(r.field);
-        fields->addWidget(label, row, 0);
-        fields->addWidget(r.field, row, 1);
-        ++row;
-    }
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(botonCancelar_);
-    buttons->addWidget(botonOk_);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(fields);
-    layout->addLayout(buttons);
+    LayOutFields(this,
+                 {{"Nombre:", "LabelNombreUsuario", editNombreUsuario_},
+                  {"Contraseña:", "LabelContrasena1", editContrasena1_},
+                  {"Repite la contraseña:", "LabelContrasena2", editContrasena2_}},
+                 botonCancelar_, botonOk_);
     FinishDialog(this, QStringLiteral("Nuevo usuario"), "FormNuevoUsuario");
 
-    connect(editNombreUsuario_, &QLineEdit::returnPressed, this,
-            [this] { editContrasena1_->setFocus(Qt::OtherFocusReason); });
-    connect(editContrasena1_, &QLineEdit::returnPressed, this,
-            [this] { editContrasena2_->setFocus(Qt::OtherFocusReason); });
-    connect(editContrasena2_, &QLineEdit::returnPressed, this, &TFormNuevoUsuario::BotonOkClick);
-    connect(botonOk_, &QPushButton::clicked, this, &TFormNuevoUsuario::BotonOkClick);
-    connect(botonCancelar_, &QPushButton::clicked, this, &QDialog::reject);
+    ConnectFields(this, {editNombreUsuario_, editContrasena1_, editContrasena2_}, botonOk_,
+                  botonCancelar_);
 }
 
 QString TFormNuevoUsuario::UserName() const { return editNombreUsuario_->text(); }
 QString TFormNuevoUsuario::Password() const { return editContrasena1_->text(); }
-
-void TFormNuevoUsuario::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (!event->spontaneous()) FormShow();
-}
-
-void TFormNuevoUsuario::keyPressEvent(QKeyEvent* event) {
-    if (IsEnter(event)) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}
 
 void TFormNuevoUsuario::FormShow() {
     editContrasena1_->clear();
@@ -94,12 +48,10 @@ void TFormNuevoUsuario::BotonOkClick() {
         editNombreUsuario_->setFocus(Qt::OtherFocusReason);
         return;
     }
-    const QString first = editContrasena1_->text();
-    if (first.isEmpty() || first != editContrasena2_->text()) {
-        dialogs_.Error(this,
-                       QStringLiteral("Error en la contraseña\nPor favor, introdúcela de nuevo"));
-        editContrasena2_->clear();
-        ClearAndFocus(editContrasena1_);
+    if (!SamePasswords(editContrasena1_, editContrasena2_)) {
+        RefusePasswords(dialogs_, this,
+                        QStringLiteral("Error en la contraseña\nPor favor, introdúcela de nuevo"),
+                        editContrasena1_, editContrasena2_);
         return;
     }
     int existing = -1;
@@ -116,10 +68,9 @@ void TFormNuevoUsuario::BotonOkClick() {
         editNombreUsuario_->setFocus(Qt::OtherFocusReason);
         return;
     }
-    if (!Storable(first)) {
-        dialogs_.Error(this, QString::fromUtf8(kPasswordNotStorable));
-        editContrasena2_->clear();
-        ClearAndFocus(editContrasena1_);
+    if (!Storable(editContrasena1_->text())) {
+        RefusePasswords(dialogs_, this, QString::fromUtf8(kPasswordNotStorable), editContrasena1_,
+                        editContrasena2_);
         return;
     }
     accept();

@@ -2,19 +2,14 @@
 // New-user dialog, opened from the log-in: a name and its password typed twice.
 // It only checks the input; the log-in dialog adds the user.
 
-#include <QDialog>
-
-class QLineEdit;
-class QPushButton;
-class QKeyEvent;
-class QShowEvent;
+#include "users/DialogParts.h"
 
 namespace vexamo {
 
 class Dialogs;
 class TArchivoVexamousers;
 
-class TFormNuevoUsuario : public QDialog {
+class TFormNuevoUsuario : public accounts::AccountDialog {
     Q_OBJECT
 public:
     TFormNuevoUsuario(TArchivoVexamousers& users, Dialogs& dialogs, QWidget* parent = nullptr);
@@ -24,12 +19,8 @@ public:
     QString Password() const;
 
     // Handlers, public so that the owner and tests can drive the dialog directly.
-    void FormShow();
+    void FormShow() override;
     void BotonOkClick();
-
-protected:
-    void showEvent(QShowEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     TArchivoVexamousers& users_;

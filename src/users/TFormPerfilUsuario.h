@@ -2,19 +2,14 @@
 // A user's profile as the administrator edits it from the user management window: the name
 // and the password, shown in clear. The caller applies only the password.
 
-#include <QDialog>
-
-class QLineEdit;
-class QPushButton;
-class QKeyEvent;
-class QShowEvent;
+#include "users/DialogParts.h"
 
 namespace vexamo {
 
 class Dialogs;
 class TArchivoVexamousers;
 
-class TFormPerfilUsuario : public QDialog {
+class TFormPerfilUsuario : public accounts::AccountDialog {
     Q_OBJECT
 public:
     TFormPerfilUsuario(TArchivoVexamousers& users, Dialogs& dialogs, QWidget* parent = nullptr);
@@ -30,12 +25,8 @@ public:
     QString Password() const;
 
     // Handlers, public so that the owner and tests can drive the dialog directly.
-    void FormShow();
+    void FormShow() override;
     void BotonOkClick();
-
-protected:
-    void showEvent(QShowEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     TArchivoVexamousers& users_;
