@@ -6,39 +6,22 @@
 // are. The last bytes of the input choose the operations.
 
 #include "bank/Catalogue.h"
+#include "platform/LittleEndian.h"
+#include "ScratchFolder.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 namespace {
 namespace fs = std::filesystem;
 
-void RemoveFolder();
-
-const fs::path& Folder() {
-    // Never destroyed, so that the removal at exit can still use it.
-    static const fs::path* folder = [] {
-        // tmpfs when there is one: the rewrites flush to disk.
-        const fs::path base = fs::is_directory("/dev/shm") ? "/dev/shm" : fs::temp_directory_path();
-        std::string tmpl = (base / "vexamo-fuzz-catalogue-XXXXXX").string();
-        if (!::mkdtemp(tmpl.data())) std::abort();
-        std::atexit(RemoveFolder);
-        return new fs::path(tmpl);
-    }();
-    return *folder;
-}
-
-void RemoveFolder() {
-    std::error_code ec;
-    fs::remove_all(Folder(), ec);
-}
+const fs::path& Folder() { return vexamo::fuzz::ScratchFolder("vexamo-fuzz-catalogue"); }
 
 void Put32(std::string& s, std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) s[at + i] = static_cast<char>(v >> (8 * i));
+    vexamo::PutLE32(s.data() + at, v);
 }
 
 void MustReload(vexamo::Catalogue& cat) {

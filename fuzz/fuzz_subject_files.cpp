@@ -5,36 +5,19 @@
 // Input: two bytes giving the index length L, L bytes of index, then the question file.
 
 #include "bank/SubjectFiles.h"
+#include "ScratchFolder.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
 namespace fs = std::filesystem;
 
-void RemoveFolder();
-
-const fs::path& Folder() {
-    // Never destroyed, so that the removal at exit can still use it.
-    static const fs::path* folder = [] {
-        const fs::path base = fs::is_directory("/dev/shm") ? "/dev/shm" : fs::temp_directory_path();
-        std::string tmpl = (base / "vexamo-fuzz-subject-XXXXXX").string();
-        if (!::mkdtemp(tmpl.data())) std::abort();
-        std::atexit(RemoveFolder);
-        return new fs::path(tmpl);
-    }();
-    return *folder;
-}
-
-void RemoveFolder() {
-    std::error_code ec;
-    fs::remove_all(Folder(), ec);
-}
+const fs::path& Folder() { return vexamo::fuzz::ScratchFolder("vexamo-fuzz-subject"); }
 
 void Write(const fs::path& file, const std::uint8_t* data, std::size_t size) {
     std::ofstream out(file, std::ios::binary | std::ios::trunc);

@@ -322,7 +322,7 @@ bool Catalogue::AddExamType(std::string_view name) {
     auto h = header;
     PutLE32(&h[kExamTypeCountAt], static_cast<std::uint32_t>(ExamTypeCount() + 1));
     PutLE32(&h[kSubjectOffsetAt],
-           static_cast<std::uint32_t>(GetI32(&h[kSubjectOffsetAt]) + kExamTypeRecordSize));
+            static_cast<std::uint32_t>(GetI32(&h[kSubjectOffsetAt]) + kExamTypeRecordSize));
     auto exams = examTypes;
     exams.push_back(ExamTypeRecord::Make(name));
     return WriteWhole(h, exams, subjects) && LoadCatalogue();
@@ -340,7 +340,7 @@ bool Catalogue::DeleteExamType(int examType) {
     auto h = header;
     PutLE32(&h[kExamTypeCountAt], static_cast<std::uint32_t>(ExamTypeCount() - 1));
     PutLE32(&h[kSubjectOffsetAt],
-           static_cast<std::uint32_t>(GetI32(&h[kSubjectOffsetAt]) - kExamTypeRecordSize));
+            static_cast<std::uint32_t>(GetI32(&h[kSubjectOffsetAt]) - kExamTypeRecordSize));
     auto exams = examTypes;
     exams.erase(exams.begin() + examType);
     return WriteWhole(h, exams, subjects) && LoadCatalogue();

@@ -53,6 +53,35 @@ QPushButton* MakeButton(const QString& text, const QString& name, QWidget* paren
     return button;
 }
 
+// A subject list: a name column and a count column, one row selected at a time.
+QTableWidget* MakeSubjectList(QWidget* parent, const QString& name, const QString& namesHeader,
+                              const QString& countsHeader) {
+    auto* list = new QTableWidget(0, 2, parent);
+    list->setObjectName(name);
+    list->setHorizontalHeaderLabels({namesHeader, countsHeader});
+    list->setColumnWidth(0, 242);
+    list->setColumnWidth(1, 105);
+    list->verticalHeader()->hide();
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    return list;
+}
+
+// A caption followed by a count in `colour`, added to `layout` as one row; returns the count.
+QLabel* AddTotalRow(QBoxLayout* layout, QWidget* parent, const QString& caption,
+                    const QString& name, const QColor& colour) {
+    auto* row = new QHBoxLayout;
+    row->addWidget(new QLabel(caption, parent));
+    auto* count = new QLabel(QStringLiteral("0"), parent);
+    count->setObjectName(name);
+    QPalette palette = count->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    count->setPalette(palette);
+    row->addWidget(count);
+    row->addStretch();
+    layout->addLayout(row);
+    return count;
+}
+
 } // namespace
 
 SubjectListsPanel::SubjectListsPanel(Session& session, QWidget* parent)
@@ -105,29 +134,17 @@ void SubjectListsPanel::BuildControls() {
     panelIn_->setObjectName(QStringLiteral("PanelMateriasIn"));
     auto* inLayout = new QVBoxLayout(panelIn_);
     inLayout->setContentsMargins(0, 0, 0, 0);
-    listaIn_ = new QTableWidget(0, 2, panelIn_);
-    listaIn_->setObjectName(QStringLiteral("ListaMateriasIn"));
-    listaIn_->setHorizontalHeaderLabels(
-        {QStringLiteral("Materias incluídas en este examen"), QStringLiteral("Num. preguntas")});
-    listaIn_->setColumnWidth(0, 242);
-    listaIn_->setColumnWidth(1, 105);
-    listaIn_->verticalHeader()->hide();
-    listaIn_->setSelectionMode(QAbstractItemView::SingleSelection);
+    listaIn_ = MakeSubjectList(panelIn_, QStringLiteral("ListaMateriasIn"),
+                               QStringLiteral("Materias incluídas en este examen"),
+                               QStringLiteral("Num. preguntas"));
     nameDelegate_ = new NameDelegate(listaIn_);
     listaIn_->setItemDelegateForColumn(0, nameDelegate_);
     listaIn_->setItemDelegateForColumn(
         1, new EllipsisDelegate(listaIn_, [this](int row) { EllipsisClick(row); }));
     inLayout->addWidget(listaIn_, 1);
-    auto* testTotalRow = new QHBoxLayout;
-    testTotalRow->addWidget(new QLabel(QStringLiteral("Total preguntas test:"), panelIn_));
-    labelPreguntasTest_ = new QLabel(QStringLiteral("0"), panelIn_);
-    labelPreguntasTest_->setObjectName(QStringLiteral("LabelPreguntasTest"));
-    QPalette green = labelPreguntasTest_->palette();
-    green.setColor(QPalette::WindowText, QColor(0, 128, 0));
-    labelPreguntasTest_->setPalette(green);
-    testTotalRow->addWidget(labelPreguntasTest_);
-    testTotalRow->addStretch();
-    inLayout->addLayout(testTotalRow);
+    labelPreguntasTest_ =
+        AddTotalRow(inLayout, panelIn_, QStringLiteral("Total preguntas test:"),
+                    QStringLiteral("LabelPreguntasTest"), QColor(0, 128, 0));
     upperLayout->addWidget(panelIn_, 1);
 
     panelTestEspecifico_ = new QWidget(upper);
@@ -154,27 +171,15 @@ void SubjectListsPanel::BuildControls() {
     auto* lower = new QWidget(splitter_);
     auto* outLayout = new QVBoxLayout(lower);
     outLayout->setContentsMargins(0, 0, 0, 0);
-    listaOut_ = new QTableWidget(0, 2, lower);
-    listaOut_->setObjectName(QStringLiteral("ListaMateriasOut"));
-    listaOut_->setHorizontalHeaderLabels(
-        {QStringLiteral("Materias excluídas"), QStringLiteral("Preguntas disp.")});
-    listaOut_->setColumnWidth(0, 242);
-    listaOut_->setColumnWidth(1, 105);
-    listaOut_->verticalHeader()->hide();
+    listaOut_ = MakeSubjectList(lower, QStringLiteral("ListaMateriasOut"),
+                                QStringLiteral("Materias excluídas"),
+                                QStringLiteral("Preguntas disp."));
     listaOut_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    listaOut_->setSelectionMode(QAbstractItemView::SingleSelection);
     listaOut_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     outLayout->addWidget(listaOut_, 1);
-    auto* bankTotalRow = new QHBoxLayout;
-    bankTotalRow->addWidget(new QLabel(QStringLiteral("Total preguntas disponibles:"), lower));
-    labelPreguntasBD_ = new QLabel(QStringLiteral("0"), lower);
-    labelPreguntasBD_->setObjectName(QStringLiteral("LabelPreguntasBD"));
-    QPalette maroon = labelPreguntasBD_->palette();
-    maroon.setColor(QPalette::WindowText, QColor(128, 0, 0));
-    labelPreguntasBD_->setPalette(maroon);
-    bankTotalRow->addWidget(labelPreguntasBD_);
-    bankTotalRow->addStretch();
-    outLayout->addLayout(bankTotalRow);
+    labelPreguntasBD_ =
+        AddTotalRow(outLayout, lower, QStringLiteral("Total preguntas disponibles:"),
+                    QStringLiteral("LabelPreguntasBD"), QColor(128, 0, 0));
     progress_ = new QProgressBar(lower);
     progress_->setObjectName(QStringLiteral("BarraReparacion"));
     progress_->hide();

@@ -128,6 +128,9 @@ class SubjectListsPanel : public QWidget {
     void PopupReiniciarPreguntas();
     void PopupRepararMateria();
     QTableWidget* PopupList() const;
+    // The subject in the pop-up list's current row and its name as shown; -1 when the row
+    // holds none.
+    std::pair<int, QString> PopupSubject() const;
 
     Session& session_;
     std::unique_ptr<SubjectMaintenance> maintenance_;

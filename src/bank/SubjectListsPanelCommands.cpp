@@ -204,32 +204,34 @@ QTableWidget* SubjectListsPanel::PopupList() const {
     return popupList_ ? popupList_ : listaOut_;
 }
 
+std::pair<int, QString> SubjectListsPanel::PopupSubject() const {
+    const QTableWidget* list = PopupList();
+    const int row = list->currentRow();
+    return {RowSubject(list, row), RowName(list, row)};
+}
+
 void SubjectListsPanel::PopupEliminarMateria() {
     if (!admin_)
         return;
-    QTableWidget* list = PopupList();
-    const int row = list->currentRow();
-    const int subject = RowSubject(list, row);
+    const auto [subject, name] = PopupSubject();
     if (subject < 0)
         return;
-    maintenance_->DeleteSubject(subject, RowName(list, row));
+    maintenance_->DeleteSubject(subject, name);
 }
 
 void SubjectListsPanel::PopupReiniciarPreguntas() {
     if (!admin_)
         return;
-    QTableWidget* list = PopupList();
-    const int row = list->currentRow();
-    const int subject = RowSubject(list, row);
+    const auto [subject, name] = PopupSubject();
     if (subject < 0)
         return;
-    maintenance_->ResetSubject(subject, RowName(list, row));
+    maintenance_->ResetSubject(subject, name);
 }
 
 void SubjectListsPanel::PopupRepararMateria() {
     if (!admin_)
         return;
-    const int subject = RowSubject(PopupList(), PopupList()->currentRow());
+    const int subject = PopupSubject().first;
     if (subject < 0)
         return;
     maintenance_->RepairSubject(subject);

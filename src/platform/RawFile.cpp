@@ -27,7 +27,8 @@ std::int64_t RawFile::ReadSome(std::int64_t offset, void* data, std::size_t size
     auto* p = static_cast<char*>(data);
     std::size_t done = 0;
     while (done < size) {
-        const ssize_t n = ::pread(fd_, p + done, size - done, offset + static_cast<std::int64_t>(done));
+        const ssize_t n =
+            ::pread(fd_, p + done, size - done, offset + static_cast<std::int64_t>(done));
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) return -1;
         if (n == 0) break;

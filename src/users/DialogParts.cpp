@@ -103,4 +103,17 @@ void RefusePasswords(Dialogs& dialogs, QWidget* parent, const QString& message, 
     ClearAndFocus(first);
 }
 
+bool CheckRepeatedPassword(Dialogs& dialogs, QWidget* parent, const QString& mismatch,
+                           QLineEdit* first, QLineEdit* second) {
+    if (!SamePasswords(first, second)) {
+        RefusePasswords(dialogs, parent, mismatch, first, second);
+        return false;
+    }
+    if (!Storable(first->text())) {
+        RefusePasswords(dialogs, parent, QString::fromUtf8(kPasswordNotStorable), first, second);
+        return false;
+    }
+    return true;
+}
+
 } // namespace vexamo::accounts

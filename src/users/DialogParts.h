@@ -77,6 +77,10 @@ bool SamePasswords(const QLineEdit* first, const QLineEdit* second);
 // the first.
 void RefusePasswords(Dialogs& dialogs, QWidget* parent, const QString& message, QLineEdit* first,
                      QLineEdit* second);
+// Checks a password typed twice: refused as above with `mismatch` when the two differ or are
+// empty, with kPasswordNotStorable when it cannot be stored. True when it is accepted.
+bool CheckRepeatedPassword(Dialogs& dialogs, QWidget* parent, const QString& mismatch,
+                           QLineEdit* first, QLineEdit* second);
 
 // Names and passwords are stored in Windows-1252; text with other characters would be
 // stored altered, so the dialogs refuse it with these messages.

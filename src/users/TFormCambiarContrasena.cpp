@@ -82,18 +82,10 @@ void TFormCambiarContrasena::EditContrasenaActualEnter() {
 
 void TFormCambiarContrasena::BotonOkClick() {
     if (!CheckCurrentPassword()) return;
-    if (!SamePasswords(editContrasena1_, editContrasena2_)) {
-        RefusePasswords(
-            dialogs_, this,
-            QStringLiteral("Error en la nueva contraseña\nPor favor, introdúcela de nuevo"),
-            editContrasena1_, editContrasena2_);
+    const QString mismatch =
+        QStringLiteral("Error en la nueva contraseña\nPor favor, introdúcela de nuevo");
+    if (!CheckRepeatedPassword(dialogs_, this, mismatch, editContrasena1_, editContrasena2_))
         return;
-    }
-    if (!Storable(editContrasena1_->text())) {
-        RefusePasswords(dialogs_, this, QString::fromUtf8(kPasswordNotStorable), editContrasena1_,
-                        editContrasena2_);
-        return;
-    }
     newPassword_ = editContrasena1_->text();
     accept();
 }

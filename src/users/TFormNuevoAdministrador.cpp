@@ -35,18 +35,10 @@ void TFormNuevoAdministrador::FormShow() {
 }
 
 void TFormNuevoAdministrador::BotonOkClick() {
-    if (!SamePasswords(editContrasena1_, editContrasena2_)) {
-        RefusePasswords(dialogs_, this,
-                        QStringLiteral("Error en la contraseña\nPor favor, introdúcela de nuevo"),
-                        editContrasena1_, editContrasena2_);
-        return;
-    }
-    if (!Storable(editContrasena1_->text())) {
-        RefusePasswords(dialogs_, this, QString::fromUtf8(kPasswordNotStorable), editContrasena1_,
-                        editContrasena2_);
-        return;
-    }
-    accept();
+    const QString mismatch =
+        QStringLiteral("Error en la contraseña\nPor favor, introdúcela de nuevo");
+    if (CheckRepeatedPassword(dialogs_, this, mismatch, editContrasena1_, editContrasena2_))
+        accept();
 }
 
 } // namespace vexamo
