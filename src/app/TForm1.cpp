@@ -138,8 +138,10 @@ void TForm1::BuildMenus() {
             QKeySequence(Qt::CTRL | Qt::Key_E));
     AddItem(menuExamen_, "MenuEliminarExamen", QStringLiteral("Eliminar examen"));
     menuExamen_->addSeparator();
-    AddItem(menuExamen_, "MenuEmpezarTest", QStringLiteral("Empezar test..."),
-            QKeySequence(Qt::CTRL | Qt::Key_T));
+    // Every role starts tests, but "&Examen" is hidden from all but the administrator, and a
+    // hidden menu's shortcuts do not fire: the window itself carries Ctrl+T as well.
+    addAction(AddItem(menuExamen_, "MenuEmpezarTest", QStringLiteral("Empezar test..."),
+                      QKeySequence(Qt::CTRL | Qt::Key_T)));
     AddItem(menuExamen_, "MenuTestWord", QStringLiteral("Exportar a Word..."),
             QKeySequence(Qt::CTRL | Qt::Key_W));
     AddItem(menuExamen_, "MenuTestImpresora", QStringLiteral("Imprimir test..."),
@@ -281,7 +283,8 @@ void TForm1::ApplyRole() {
     const bool administrator = currentRole_ == kRoleAdministrator;
     for (QMenu* menu : {menuArchivo_, menuExamen_, menuMateria_, menuHerramientas_}) {
         menu->menuAction()->setVisible(administrator);
-        // A hidden menu keeps its shortcuts alive; disabling the items stops them too.
+        // Disabled as well as hidden, so that no other path (a shortcut the window carries,
+        // a tool button) reaches them.
         for (QAction* action : menu->actions()) {
             if (action->isSeparator() || action->menu()) continue;
             action->setEnabled(administrator);

@@ -225,6 +225,14 @@ TEST_P(MainWindowRoles, LogInSetsRoleCaptionAndMenus) {
     EXPECT_TRUE(form.MenuItem(QStringLiteral("MenuCerrarSesion"))->isVisible());
     EXPECT_TRUE(form.MenuItem(QStringLiteral("MenuSalir"))->isVisible());
     EXPECT_EQ(form.terminations, 0);
+
+    // Every role starts a test with Ctrl+T, even where "&Examen" is hidden. The bank is
+    // empty, so the start ends in its message.
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    dialogs.ClearMessages();
+    QTest::keyClick(&form, Qt::Key_T, Qt::ControlModifier);
+    ASSERT_EQ(dialogs.Messages().size(), 1u) << "Ctrl+T did not start a test";
 }
 
 INSTANTIATE_TEST_SUITE_P(EachRole, MainWindowRoles, ::testing::ValuesIn(kRoles),
