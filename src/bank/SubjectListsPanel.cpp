@@ -60,7 +60,12 @@ QTableWidget* MakeSubjectList(QWidget* parent, const QString& name, const QStrin
     list->setObjectName(name);
     list->setHorizontalHeaderLabels({namesHeader, countsHeader});
     list->setColumnWidth(0, 242);
-    list->setColumnWidth(1, 105);
+    // The count column keeps its header readable whatever the font; the name column takes
+    // whatever width the list has left.
+    QHeaderView* header = list->horizontalHeader();
+    list->setColumnWidth(1, std::max(105, header->sectionSizeHint(1)));
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+    header->setHighlightSections(false);
     list->verticalHeader()->hide();
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     return list;
