@@ -3,6 +3,8 @@
 
 #include "users/UsersFile.h"
 
+#include "ScratchFolder.h"
+
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
@@ -13,16 +15,7 @@
 namespace {
 namespace fs = std::filesystem;
 
-const fs::path& Folder() {
-    static const fs::path folder = [] {
-        // A memory-backed folder keeps the atomic writes' flushes cheap.
-        std::string tmpl = (fs::exists("/dev/shm") ? std::string("/dev/shm") : fs::temp_directory_path().string()) +
-                           "/vexamo-fuzz-users-XXXXXX";
-        if (!::mkdtemp(tmpl.data())) std::abort();
-        return fs::path(tmpl);
-    }();
-    return folder;
-}
+const fs::path& Folder() { return vexamo::fuzz::ScratchFolder("vexamo-fuzz-users"); }
 
 void Check(bool condition) {
     if (!condition) std::abort();
