@@ -326,6 +326,10 @@ void TFormPregunta::BuildReviewPanel() {
         QPalette palette = list->palette();
         palette.setColor(QPalette::Text, listColours[tab]);
         list->setPalette(palette);
+        // The column is narrow: long subject names end in an ellipsis (the tooltip has them
+        // whole) instead of pushing in a horizontal scroll bar.
+        list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        list->setTextElideMode(Qt::ElideRight);
         list->installEventFilter(this);
         connect(list, &QListWidget::currentRowChanged, this, [this, tab] { ListClick(tab); });
         connect(list, &QListWidget::itemClicked, this, [this, tab] { ListClick(tab); });

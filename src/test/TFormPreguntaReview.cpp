@@ -54,7 +54,9 @@ void TFormPregunta::FillReviewLists() {
                         : sheet_.given[i] == sheet_.correct[i] ? kTabBien
                                                                 : kTabMal;
         const QSignalBlocker blocker(listas_[tab]);
-        listas_[tab]->addItem(QStringLiteral("%1. %2").arg(p + 1).arg(SubjectName(SubjectAt(p))));
+        const QString text = QStringLiteral("%1. %2").arg(p + 1).arg(SubjectName(SubjectAt(p)));
+        listas_[tab]->addItem(text);
+        listas_[tab]->item(listas_[tab]->count() - 1)->setToolTip(text);
     }
 }
 
