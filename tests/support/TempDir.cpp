@@ -1,5 +1,7 @@
 #include "TempDir.h"
 
+#include "platform/LittleEndian.h"
+
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
@@ -33,13 +35,12 @@ void WriteBytes(const std::filesystem::path& file, std::string_view bytes) {
 
 void PutLE32(std::string& bytes, std::size_t offset, std::uint32_t value) {
     if (bytes.size() < offset + 4) bytes.resize(offset + 4, '\0');
-    for (int i = 0; i < 4; ++i) bytes[offset + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    vexamo::PutLE32(bytes.data() + offset, value);
 }
 
 std::uint32_t GetLE32(std::string_view bytes, std::size_t offset) {
-    std::uint32_t v = 0;
-    for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<std::uint8_t>(bytes.at(offset + i));
-    return v;
+    if (bytes.size() < offset + 4) throw std::out_of_range("GetLE32 past the end");
+    return vexamo::GetLE32(bytes.data() + offset);
 }
 
 std::string Hex(std::string_view bytes) {
