@@ -8,7 +8,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <fstream>
 
 namespace vexamo {
 namespace fs = std::filesystem;
@@ -64,6 +63,18 @@ bool IsSafeSubjectName(std::string_view name) {
 const char* kNotLoaded = "\nEl catálogo no está cargado.";
 
 const char* kDamaged = "\nEl archivo del catálogo \"Vexamodat.bin\" está dañado: ";
+const char* kCannotOpen = "\nNo se puede abrir el archivo del catálogo \"Vexamodat.bin\".";
+const char* kCannotWrite = "\nNo se puede escribir el archivo del catálogo \"Vexamodat.bin\".";
+const char* kNoSuchSubject = "\nMateria inexistente.";
+const char* kSubjectExists = "\nEsa materia ya existe!";
+const char* kBadSubjectName =
+    "\nEl nombre de la materia debe tener entre 1 y 62 caracteres, sin \"/\".";
+const char* kTooManySubjects = "\nNo caben más de 128 materias.";
+
+// The question file inside a subject's folder: the subject's name with ".txt".
+fs::path QuestionFileIn(const fs::path& folder, std::string_view name) {
+    return PathFromCp1252(folder, std::string(name) + ".txt");
+}
 
 } // namespace
 
@@ -165,8 +176,7 @@ fs::path Catalogue::SubjectFolder(int subject) const {
 
 fs::path Catalogue::QuestionFile(int subject) const {
     if (subject < 0 || subject >= SubjectCount()) return {};
-    const std::string& name = subjectNames[static_cast<std::size_t>(subject)];
-    return PathFromCp1252(SubjectFolder(subject), name + ".txt");
+    return QuestionFileIn(SubjectFolder(subject), subjectNames[static_cast<std::size_t>(subject)]);
 }
 
 fs::path Catalogue::IndexFile(int subject) const {
@@ -299,18 +309,14 @@ bool Catalogue::SetSubjectInExam(int value, int subject, int examType) {
         record.SetIncluded(subject, true);
         record.SetQuestionsFor(subject, static_cast<std::uint8_t>(std::min(value, 255)));
     }
-    const std::int64_t at = static_cast<std::int64_t>(GetI32(&header[kExamTypeOffsetAt])) +
-                            static_cast<std::int64_t>(examType) * GetI32(&header[kExamTypeSizeAt]);
-    if (!WriteAt(at, record.bytes.data(), record.bytes.size())) return false;
+    if (!WriteAt(RecordAt(kExamTypeOffsetAt, examType), record.bytes.data(), record.bytes.size()))
+        return false;
     examTypes[static_cast<std::size_t>(examType)] = record;
     return true;
 }
 
 bool Catalogue::AddExamType(std::string_view name) {
-    if (ExamTypeCount() == 0) {
-        error_ = kNotLoaded;
-        return false;
-    }
+    if (!RequireLoaded()) return false;
     if (!IsValidName(name)) {
         error_ = "\nEl nombre debe tener entre 1 y 62 caracteres.";
         return false;
@@ -347,33 +353,29 @@ bool Catalogue::DeleteExamType(int examType) {
 }
 
 bool Catalogue::AddSubject(std::string_view name, int selectedExamType) {
-    if (ExamTypeCount() == 0) {
-        error_ = kNotLoaded;
-        return false;
-    }
+    if (!RequireLoaded()) return false;
     if (!IsSafeSubjectName(name)) {
-        error_ = "\nEl nombre de la materia debe tener entre 1 y 62 caracteres, sin \"/\".";
+        error_ = kBadSubjectName;
         return false;
     }
     if (SubjectCount() >= kMaxSubjects) {
-        error_ = "\nNo caben más de 128 materias.";
+        error_ = kTooManySubjects;
         return false;
     }
     if (FindSubject(name) >= 0) {
-        error_ = "\nEsa materia ya existe!";
+        error_ = kSubjectExists;
         return false;
     }
     const fs::path folder = PathFromCp1252(dataFolder_, name);
     std::error_code ec;
     if (!fs::create_directory(folder, ec)) {
-        error_ = "\nEsa materia ya existe!";
+        error_ = kSubjectExists;
         return false;
     }
     const bool filesMade =
         WriteFileAtomically(folder / kIndexFileName, std::string_view("\0\0\0\0", 4),
                             fs::perms(0644)) &&
-        WriteFileAtomically(PathFromCp1252(folder, std::string(name) + ".txt"), "",
-                            fs::perms(0644));
+        WriteFileAtomically(QuestionFileIn(folder, name), "", fs::perms(0644));
 
     auto h = header;
     const int number = SubjectCount();
@@ -393,17 +395,14 @@ bool Catalogue::AddSubject(std::string_view name, int selectedExamType) {
 }
 
 bool Catalogue::RenameSubject(int subject, std::string_view newName) {
-    if (subject < 0 || subject >= SubjectCount()) {
-        error_ = "\nMateria inexistente.";
-        return false;
-    }
+    if (!RequireSubject(subject)) return false;
     if (!IsSafeSubjectName(newName)) {
-        error_ = "\nEl nombre de la materia debe tener entre 1 y 62 caracteres, sin \"/\".";
+        error_ = kBadSubjectName;
         return false;
     }
     const int other = FindSubject(newName);
     if (other >= 0 && other != subject) {
-        error_ = "\nEsa materia ya existe!";
+        error_ = kSubjectExists;
         return false;
     }
     const std::string oldName = subjectNames[static_cast<std::size_t>(subject)];
@@ -415,7 +414,7 @@ bool Catalogue::RenameSubject(int subject, std::string_view newName) {
     if (renaming) {
         // rename(2) would replace an empty folder of that name: refuse any existing one.
         if (fs::exists(fs::symlink_status(newFolder, ec))) {
-            error_ = "\nEsa materia ya existe!";
+            error_ = kSubjectExists;
             return false;
         }
         fs::rename(oldFolder, newFolder, ec);
@@ -423,9 +422,9 @@ bool Catalogue::RenameSubject(int subject, std::string_view newName) {
             error_ = "\nNo se puede cambiar el nombre de la carpeta de la materia.";
             return false;
         }
-        const fs::path oldFile = PathFromCp1252(newFolder, oldName + ".txt");
+        const fs::path oldFile = QuestionFileIn(newFolder, oldName);
         if (fs::exists(oldFile, ec)) {
-            fs::rename(oldFile, PathFromCp1252(newFolder, std::string(newName) + ".txt"), ec);
+            fs::rename(oldFile, QuestionFileIn(newFolder, newName), ec);
             if (ec) {
                 fs::rename(newFolder, oldFolder, ec);
                 error_ = "\nNo se puede cambiar el nombre del archivo de preguntas.";
@@ -436,14 +435,11 @@ bool Catalogue::RenameSubject(int subject, std::string_view newName) {
     }
     SubjectRecord record = subjects[static_cast<std::size_t>(subject)];
     record.SetName(newName);
-    const std::int64_t at =
-        static_cast<std::int64_t>(GetI32(&header[kSubjectOffsetAt])) +
-        static_cast<std::int64_t>(subject) * GetI32(&header[kSubjectSizeAt]);
-    if (!WriteAt(at, record.bytes.data(), record.bytes.size())) {
+    if (!WriteAt(RecordAt(kSubjectOffsetAt, subject), record.bytes.data(), record.bytes.size())) {
         if (renaming) {
             if (fileMoved)
-                fs::rename(PathFromCp1252(newFolder, std::string(newName) + ".txt"),
-                           PathFromCp1252(newFolder, oldName + ".txt"), ec);
+                fs::rename(QuestionFileIn(newFolder, newName), QuestionFileIn(newFolder, oldName),
+                           ec);
             fs::rename(newFolder, oldFolder, ec);
         }
         return false;
@@ -452,22 +448,19 @@ bool Catalogue::RenameSubject(int subject, std::string_view newName) {
 }
 
 bool Catalogue::SetQuestionCount(int subject, std::uint32_t count) {
-    if (subject < 0 || subject >= SubjectCount()) {
-        error_ = "\nMateria inexistente.";
-        return false;
-    }
+    if (!RequireSubject(subject)) return false;
     if (subjects[static_cast<std::size_t>(subject)].QuestionCount() == count) return true;
     return WriteQuestionCount(subject, count);
 }
 
 bool Catalogue::WriteQuestionCount(int subject, std::uint32_t count) {
     if (subject < 0 || subject >= kMaxSubjects) {
-        error_ = "\nMateria inexistente.";
+        error_ = kNoSuchSubject;
         return false;
     }
     RawFile fd(FilePath(), O_RDWR | O_CLOEXEC);
     if (!fd.ok()) {
-        error_ = "\nNo se puede abrir el archivo del catálogo \"Vexamodat.bin\".";
+        error_ = kCannotOpen;
         return false;
     }
     const std::int64_t size = fd.Size();
@@ -501,10 +494,7 @@ bool Catalogue::WriteQuestionCount(int subject, std::uint32_t count) {
 }
 
 bool Catalogue::DeleteSubject(int subject) {
-    if (subject < 0 || subject >= SubjectCount()) {
-        error_ = "\nMateria inexistente.";
-        return false;
-    }
+    if (!RequireSubject(subject)) return false;
     const fs::path folder = SubjectFolder(subject);
     auto h = header;
     PutLE32(&h[kSubjectCountAt], static_cast<std::uint32_t>(SubjectCount() - 1));
@@ -530,12 +520,9 @@ bool Catalogue::DeleteSubject(int subject) {
 }
 
 bool Catalogue::AppendSubjectRecord(const SubjectRecord& record) {
-    if (ExamTypeCount() == 0) {
-        error_ = kNotLoaded;
-        return false;
-    }
+    if (!RequireLoaded()) return false;
     if (SubjectCount() >= kMaxSubjects) {
-        error_ = "\nNo caben más de 128 materias.";
+        error_ = kTooManySubjects;
         return false;
     }
     if (!IsSafeSubjectName(record.Name())) {
@@ -543,18 +530,34 @@ bool Catalogue::AppendSubjectRecord(const SubjectRecord& record) {
         return false;
     }
     if (FindSubject(record.Name()) >= 0) {
-        error_ = "\nEsa materia ya existe!";
+        error_ = kSubjectExists;
         return false;
     }
-    const std::int64_t at =
-        static_cast<std::int64_t>(GetI32(&header[kSubjectOffsetAt])) +
-        static_cast<std::int64_t>(SubjectCount()) * kSubjectRecordSize;
+    const std::int64_t at = RecordAt(kSubjectOffsetAt, SubjectCount());
     auto h = header;
     PutLE32(&h[kSubjectCountAt], static_cast<std::uint32_t>(SubjectCount() + 1));
     // The record first: until the header counts it, a crash leaves the old catalogue.
     if (!WriteAt(at, record.bytes.data(), record.bytes.size(), true)) return false;
     if (!WriteAt(0, h.data(), h.size())) return false;
     return LoadCatalogue();
+}
+
+bool Catalogue::RequireLoaded() {
+    if (ExamTypeCount() > 0) return true;
+    error_ = kNotLoaded;
+    return false;
+}
+
+bool Catalogue::RequireSubject(int subject) {
+    if (subject >= 0 && subject < SubjectCount()) return true;
+    error_ = kNoSuchSubject;
+    return false;
+}
+
+std::int64_t Catalogue::RecordAt(int offsetField, int index) const {
+    // The record size follows the offset in the header.
+    return static_cast<std::int64_t>(GetI32(&header[offsetField])) +
+           static_cast<std::int64_t>(index) * GetI32(&header[offsetField + 4]);
 }
 
 bool Catalogue::WriteWhole(const std::array<std::uint8_t, kCatalogueHeaderSize>& h,
@@ -569,7 +572,7 @@ bool Catalogue::WriteWhole(const std::array<std::uint8_t, kCatalogueHeaderSize>&
     for (const auto& s : subs)
         content.append(reinterpret_cast<const char*>(s.bytes.data()), s.bytes.size());
     if (!WriteFileAtomically(FilePath(), content, kHiddenFileMode)) {
-        error_ = "\nNo se puede escribir el archivo del catálogo \"Vexamodat.bin\".";
+        error_ = kCannotWrite;
         return false;
     }
     return true;
@@ -579,7 +582,7 @@ bool Catalogue::WriteAt(std::int64_t offset, const std::uint8_t* data, std::size
                         bool extend) {
     RawFile fd(FilePath(), O_RDWR | O_CLOEXEC);
     if (!fd.ok()) {
-        error_ = "\nNo se puede abrir el archivo del catálogo \"Vexamodat.bin\".";
+        error_ = kCannotOpen;
         return false;
     }
     const std::int64_t fileSize = fd.Size();
@@ -590,7 +593,7 @@ bool Catalogue::WriteAt(std::int64_t offset, const std::uint8_t* data, std::size
         return false;
     }
     if (!fd.WriteAt(offset, data, size)) {
-        error_ = "\nNo se puede escribir el archivo del catálogo \"Vexamodat.bin\".";
+        error_ = kCannotWrite;
         return false;
     }
     return true;

@@ -114,6 +114,12 @@ public:
     std::vector<std::string> subjectNames;
 
 private:
+    // False, with ErrorString() set, when nothing is loaded or there is no such subject.
+    bool RequireLoaded();
+    bool RequireSubject(int subject);
+    // File offset of record `index` of the block whose offset is at header byte
+    // `offsetField` (its record size follows it).
+    std::int64_t RecordAt(int offsetField, int index) const;
     // Whole-file rewrite: a new file beside the old one, renamed over it (mode 0600).
     bool WriteWhole(const std::array<std::uint8_t, kCatalogueHeaderSize>& h,
                     const std::vector<ExamTypeRecord>& exams,
