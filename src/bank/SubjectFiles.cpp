@@ -266,7 +266,10 @@ QuestionBlock ReadQuestionBlock(const SubjectPaths& paths, std::uint32_t first,
                                 std::uint32_t questionCount, std::span<char> buffer) {
     QuestionBlock block;
     if (first >= questionCount) return block;
-    const std::uint32_t remaining = questionCount - first;
+    // Until an offset past the bytes read is found, the block covers every remaining
+    // question: with nothing readable, a caller that moves on by `questions` still reaches
+    // the end.
+    block.questions = questionCount - first;
 
     RawFile index(paths.indexFile, O_RDONLY | O_CLOEXEC);
     const std::uint32_t indexed = index.ok() ? CountOf(index) : 0;
@@ -274,27 +277,15 @@ QuestionBlock ReadQuestionBlock(const SubjectPaths& paths, std::uint32_t first,
     RawFile file(paths.questionFile, O_RDONLY | O_CLOEXEC);
     const std::int64_t size = file.ok() ? file.Size() : -1;
     const std::int64_t offset = entry ? (*entry & kOffsetMask) : 0;
-    // Nothing readable: the rest of the subject is covered at once, so a caller that moves on
-    // by the number of questions still reaches the end.
-    if (!entry || size < 0 || offset >= size || buffer.empty()) {
-        block.questions = remaining;
-        return block;
-    }
+    if (!entry || size < 0 || offset >= size || buffer.empty()) return block;
     const std::int64_t got = file.ReadSome(offset, buffer.data(), buffer.size());
-    if (got < 0) {
-        block.questions = remaining;
-        return block;
-    }
+    if (got < 0) return block;
     block.bytes = static_cast<std::size_t>(got);
     const std::int64_t end = offset + got;
-    if (end >= size) {
-        block.questions = remaining;
-        return block;
-    }
+    if (end >= size) return block;
     // Questions from `first` on whose offsets lie before the end of the bytes read.
     // The first of them is `first` itself, so a caller always moves on. When the index ends
     // before an offset past the block is found, every remaining question counts.
-    block.questions = remaining;
     std::array<unsigned char, 4096> entries;
     for (std::uint32_t n = first; n < questionCount && n < indexed;) {
         const std::uint32_t take = std::min<std::uint32_t>(
