@@ -321,11 +321,8 @@ void SubjectListsPanel::AttachCompanions(QCheckBox* checkerNumPreguntas, QLineEd
     editTitulo_ = editTitulo;
     menuEliminarExamen_ = menuEliminarExamen;
     const bool specific = IsSpecificMode();
-    if (checkerNumPreguntas_ && specific) {
-        rememberedForce_ = checkerNumPreguntas_->isChecked();
-        checkerNumPreguntas_->setChecked(true);
-        checkerNumPreguntas_->setEnabled(false);
-    }
+    if (checkerNumPreguntas_ && specific)
+        ForceCountCheck();
     if (menuEliminarExamen_)
         menuEliminarExamen_->setEnabled(!specific);
 }
@@ -421,12 +418,16 @@ QString SubjectListsPanel::ExamTypeName(int examType) const {
     return ToQString(catalogue.examTypes[static_cast<std::size_t>(examType)].Name());
 }
 
+const std::vector<int>& SubjectListsPanel::RowsOf(const QTableWidget* list) const {
+    return list == listaIn_ ? includedRows_ : excludedRows_;
+}
+
 bool SubjectListsPanel::HasDataRows(const QTableWidget* list) const {
-    return !(list == listaIn_ ? includedRows_ : excludedRows_).empty();
+    return !RowsOf(list).empty();
 }
 
 int SubjectListsPanel::RowSubject(const QTableWidget* list, int row) const {
-    const std::vector<int>& rows = list == listaIn_ ? includedRows_ : excludedRows_;
+    const std::vector<int>& rows = RowsOf(list);
     if (row < 0 || row >= static_cast<int>(rows.size()))
         return -1;
     return rows[static_cast<std::size_t>(row)];
@@ -472,6 +473,17 @@ void SubjectListsPanel::AddRow(QTableWidget* list, const QString& name, const QS
 
 void SubjectListsPanel::AddEmptyRow(QTableWidget* list) {
     AddRow(list, {}, {}, false);
+}
+
+void SubjectListsPanel::SetCellQuietly(QTableWidgetItem* item, const QString& text) {
+    listsReady_ = false;
+    item->setText(text);
+    listsReady_ = true;
+}
+
+void SubjectListsPanel::ReportCatalogueError() {
+    session_.GetDialogs().Error(
+        this, QString::fromStdString(session_.GetCatalogue().ErrorString()));
 }
 
 void SubjectListsPanel::RebuildLists() {
@@ -540,7 +552,7 @@ void SubjectListsPanel::UpdateBankTotal() {
 }
 
 void SubjectListsPanel::MakeCurrentSubjectRow(QTableWidget* list, int subject) {
-    const std::vector<int>& rows = list == listaIn_ ? includedRows_ : excludedRows_;
+    const std::vector<int>& rows = RowsOf(list);
     const auto it = std::find(rows.begin(), rows.end(), subject);
     if (it == rows.end())
         return;
@@ -568,9 +580,7 @@ void SubjectListsPanel::ModeChanged() {
     panelTestEspecifico_->setVisible(specific);
     if (checkerNumPreguntas_) {
         if (specific) {
-            rememberedForce_ = checkerNumPreguntas_->isChecked();
-            checkerNumPreguntas_->setChecked(true);
-            checkerNumPreguntas_->setEnabled(false);
+            ForceCountCheck();
         } else {
             checkerNumPreguntas_->setChecked(rememberedForce_);
             checkerNumPreguntas_->setEnabled(true);
@@ -579,10 +589,14 @@ void SubjectListsPanel::ModeChanged() {
     if (menuEliminarExamen_)
         menuEliminarExamen_->setEnabled(!specific);
     popupEliminarExamen_->setEnabled(!specific);
-    RebuildLists();
-    if (specific)
-        editMateria_->setText(RowName(listaOut_, listaOut_->currentRow()));
+    RebuildLists(); // in specific mode this also shows the current subject in EditMateria
     RefreshDefaultTitle();
+}
+
+void SubjectListsPanel::ForceCountCheck() {
+    rememberedForce_ = checkerNumPreguntas_->isChecked();
+    checkerNumPreguntas_->setChecked(true);
+    checkerNumPreguntas_->setEnabled(false);
 }
 
 void SubjectListsPanel::ExamTypeChanged(int index) {

@@ -93,11 +93,21 @@ class SubjectListsPanel : public QWidget {
     void UpdateBankTotal();
     void RefreshDefaultTitle();
     void MakeCurrentSubjectRow(QTableWidget* list, int subject);
+    // Subjects of the list's data rows, in row order.
+    const std::vector<int>& RowsOf(const QTableWidget* list) const;
     bool HasDataRows(const QTableWidget* list) const;
     int RowSubject(const QTableWidget* list, int row) const;
     QString RowName(const QTableWidget* list, int row) const;
     void AddRow(QTableWidget* list, const QString& name, const QString& value, bool ellipsis);
     void AddEmptyRow(QTableWidget* list);
+    // Sets a cell's text without it counting as an edit.
+    void SetCellQuietly(QTableWidgetItem* item, const QString& text);
+    // Shows why the last catalogue operation failed.
+    void ReportCatalogueError();
+    // In specific mode the count check box is forced on; its state is kept for the way back.
+    void ForceCountCheck();
+    // The list's "Eliminar materia" is enabled only while the list shows a subject.
+    void UpdateDeleteAction(const QTableWidget* list);
 
     // Handlers.
     void ModeChanged();

@@ -91,7 +91,7 @@ void SubjectListsPanel::NewExamType(const QString& name) {
     if (!catalogue.AddExamType(bytes)) {
         // The selection stays where it was; the lists show what the file holds.
         const int selected = SelectedExamType();
-        session_.GetDialogs().Error(this, QString::fromStdString(catalogue.ErrorString()));
+        ReportCatalogueError();
         catalogue.LoadCatalogue();
         FillExamList();
         SelectExamType(std::min(selected, comboExamenes_->count() - 1));
@@ -111,7 +111,7 @@ void SubjectListsPanel::NewSubject(const QString& name) {
     if (includeNewSubject_) {
         Catalogue& catalogue = session_.GetCatalogue();
         if (!catalogue.SetSubjectInExam(0, subject, SelectedExamType()))
-            session_.GetDialogs().Error(this, QString::fromStdString(catalogue.ErrorString()));
+            ReportCatalogueError();
         RebuildLists();
         MakeCurrentSubjectRow(listaIn_, subject);
         includeNewSubject_ = false;
@@ -121,7 +121,7 @@ void SubjectListsPanel::NewSubject(const QString& name) {
 bool SubjectListsPanel::SearchSubject(const QString& text) {
     const QString key = SubjectMaintenance::SearchKey(text);
     for (QTableWidget* list : {listaIn_, listaOut_}) {
-        const std::vector<int>& rows = list == listaIn_ ? includedRows_ : excludedRows_;
+        const std::vector<int>& rows = RowsOf(list);
         for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
             if (!SubjectMaintenance::SearchKey(RowName(list, row)).contains(key))
                 continue;
@@ -164,7 +164,7 @@ void SubjectListsPanel::EliminarExamen() {
             Yes | No | Cancel) != Yes)
         return;
     if (!catalogue.DeleteExamType(exam)) {
-        session_.GetDialogs().Error(this, QString::fromStdString(catalogue.ErrorString()));
+        ReportCatalogueError();
         catalogue.LoadCatalogue();
     }
     FillExamList();

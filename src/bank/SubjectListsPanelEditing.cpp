@@ -40,10 +40,8 @@ void SubjectListsPanel::ListaMateriasInChange(QTableWidgetItem* item) {
             RenameRow(row);
         } else {
             // Only Enter renames: any other change of the name cell is undone.
-            listsReady_ = false;
-            item->setText(
-                ToQString(session_.GetCatalogue().subjectNames[static_cast<std::size_t>(subject)]));
-            listsReady_ = true;
+            SetCellQuietly(item, ToQString(session_.GetCatalogue()
+                                               .subjectNames[static_cast<std::size_t>(subject)]));
         }
         return;
     }
@@ -60,13 +58,10 @@ void SubjectListsPanel::ListaMateriasInChange(QTableWidgetItem* item) {
                               ? available
                               : static_cast<std::uint32_t>(typed);
     value = std::min<std::uint32_t>(value, 255);
-    if (QString::number(value) != item->text()) {
-        listsReady_ = false;
-        item->setText(QString::number(value));
-        listsReady_ = true;
-    }
+    if (QString::number(value) != item->text())
+        SetCellQuietly(item, QString::number(value));
     if (!catalogue.SetSubjectInExam(static_cast<int>(value), subject, SelectedExamType()))
-        session_.GetDialogs().Error(this, QString::fromStdString(catalogue.ErrorString()));
+        ReportCatalogueError();
     UpdateTestTotal();
 }
 
@@ -80,11 +75,7 @@ void SubjectListsPanel::RenameRow(int row) {
     const QString newName = item->text();
     if (newName == oldName)
         return;
-    auto restore = [&] {
-        listsReady_ = false;
-        item->setText(oldName);
-        listsReady_ = true;
-    };
+    auto restore = [&] { SetCellQuietly(item, oldName); };
     if (newName.isEmpty()) {
         restore();
         session_.GetDialogs().Error(
@@ -119,7 +110,7 @@ void SubjectListsPanel::ListaMateriasInDblClick(int row) {
         return;
     Catalogue& catalogue = session_.GetCatalogue();
     if (!catalogue.SetSubjectInExam(-1, subject, SelectedExamType()))
-        session_.GetDialogs().Error(this, QString::fromStdString(catalogue.ErrorString()));
+        ReportCatalogueError();
     RebuildLists();
     MakeCurrentSubjectRow(listaOut_, subject);
 }
@@ -134,7 +125,7 @@ void SubjectListsPanel::ListaMateriasOutDblClick(int row) {
         return;
     const int count = catalogue.examTypes[static_cast<std::size_t>(exam)].QuestionsFor(subject);
     if (!catalogue.SetSubjectInExam(count, subject, exam))
-        session_.GetDialogs().Error(this, QString::fromStdString(catalogue.ErrorString()));
+        ReportCatalogueError();
     RebuildLists();
     listaIn_->setFocus();
     MakeCurrentSubjectRow(listaIn_, subject);
@@ -194,7 +185,7 @@ void SubjectListsPanel::ListClicked(QTableWidget* list, int row) {
         list->setCurrentCell(row, list->currentColumn() < 0 ? 0 : list->currentColumn());
         if (subject >= 0)
             SetSelectedSubject(subject);
-        (list == listaIn_ ? popupEliminarIn_ : popupEliminarOut_)->setEnabled(HasDataRows(list));
+        UpdateDeleteAction(list);
         namePanelRowY_ = ListRowY(list, row);
     }
 }
@@ -203,8 +194,12 @@ void SubjectListsPanel::ShowListMenu(QTableWidget* list, const QPoint& pos) {
     if (!admin_)
         return;
     popupList_ = list;
-    (list == listaIn_ ? popupEliminarIn_ : popupEliminarOut_)->setEnabled(HasDataRows(list));
+    UpdateDeleteAction(list);
     (list == listaIn_ ? menuIn_ : menuOut_)->popup(list->viewport()->mapToGlobal(pos));
+}
+
+void SubjectListsPanel::UpdateDeleteAction(const QTableWidget* list) {
+    (list == listaIn_ ? popupEliminarIn_ : popupEliminarOut_)->setEnabled(HasDataRows(list));
 }
 
 void SubjectListsPanel::ShowExamMenu(const QPoint& pos) {
