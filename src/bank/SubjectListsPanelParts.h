@@ -1,6 +1,6 @@
 #pragma once
-// Pieces shared by the source files of SubjectListsPanel: the delegates of the included
-// list's two columns and small helpers for its cells and messages.
+// Pieces shared by the source files of SubjectListsPanel and by SubjectMaintenance: the
+// delegates of the included list's two columns and small helpers for its cells and messages.
 
 #include <QApplication>
 #include <QKeyEvent>

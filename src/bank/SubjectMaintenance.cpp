@@ -2,6 +2,7 @@
 
 #include "bank/Catalogue.h"
 #include "bank/SubjectFiles.h"
+#include "bank/SubjectListsPanelParts.h"
 #include "platform/Dialogs.h"
 #include "platform/QtText.h"
 #include "platform/Session.h"
@@ -19,9 +20,7 @@ namespace {
 
 constexpr int kYesNoCancel = Yes | No | Cancel;
 
-QString Quoted(const QString& name) {
-    return QStringLiteral("\"") + name + QStringLiteral("\"");
-}
+using listparts::Quoted;
 
 // Busy cursor for the duration of a long operation; gone before any message box opens.
 class BusyCursor {
