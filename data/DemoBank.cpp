@@ -6,11 +6,9 @@
 #include "platform/Files.h"
 
 #include <algorithm>
-#include <fstream>
 #include <optional>
 #include <ostream>
 #include <set>
-#include <sstream>
 
 namespace vexamo::demo {
 namespace fs = std::filesystem;
@@ -20,6 +18,8 @@ namespace {
 constexpr int kMinAnswers = 4;
 constexpr int kMaxAnswers = 5;
 constexpr int kMaxCount = 255; // a count byte of the exam type record
+constexpr fs::perms kQuestionFileMode = fs::perms::owner_read | fs::perms::owner_write |
+                                       fs::perms::group_read | fs::perms::others_read;
 
 struct Line {
     int number = 0;
@@ -130,9 +130,14 @@ bool FinishQuestion(const std::vector<Line>& block, const std::string& where,
     return true;
 }
 
-std::optional<std::string> ReadText(const fs::path& file) { return ReadWholeFile(file); }
-
 std::string Display(const fs::path& file) { return file.filename().string(); }
+
+// The whole file, or nullopt with the message naming it.
+std::optional<std::string> ReadSource(const fs::path& file, std::string& error) {
+    std::optional<std::string> text = ReadWholeFile(file);
+    if (!text) error = "No se puede leer " + file.string() + ".";
+    return text;
+}
 
 } // namespace
 
@@ -228,11 +233,8 @@ bool ParseExamTypesText(std::string_view text, const std::string& where,
 bool LoadDemoSource(const fs::path& folder, DemoSource& source, std::string& error) {
     source = {};
     const fs::path examFile = folder / kExamTypesFileName;
-    const std::optional<std::string> examText = ReadText(examFile);
-    if (!examText) {
-        error = "No se puede leer " + examFile.string() + ".";
-        return false;
-    }
+    const std::optional<std::string> examText = ReadSource(examFile, error);
+    if (!examText) return false;
     if (!ParseExamTypesText(*examText, Display(examFile), source.examTypes, error)) return false;
 
     std::vector<fs::path> files;
@@ -263,11 +265,8 @@ bool LoadDemoSource(const fs::path& folder, DemoSource& source, std::string& err
             error = Display(file) + ": el nombre de la materia no es válido.";
             return false;
         }
-        const std::optional<std::string> text = ReadText(file);
-        if (!text) {
-            error = "No se puede leer " + file.string() + ".";
-            return false;
-        }
+        const std::optional<std::string> text = ReadSource(file, error);
+        if (!text) return false;
         if (!ParseSubjectText(*text, Display(file), subject, error)) return false;
         source.subjects.push_back(std::move(subject));
     }
@@ -385,10 +384,8 @@ bool BuildDemoBank(const DemoSource& source, const fs::path& dataFolder, std::st
         undo.AddFolder(PathFromCp1252(dataFolder, subject.name));
         const int number = catalogue.FindSubject(subject.name);
         const SubjectPaths paths = PathsOf(catalogue, number);
-        const fs::perms mode = fs::perms::owner_read | fs::perms::owner_write |
-                               fs::perms::group_read | fs::perms::others_read;
-        if (number < 0 ||
-            !WriteFileAtomically(paths.questionFile, QuestionFileBytes(subject), mode)) {
+        if (number < 0 || !WriteFileAtomically(paths.questionFile, QuestionFileBytes(subject),
+                                               kQuestionFileMode)) {
             error = "No se han podido escribir las preguntas de \"" + name + "\".";
             return false;
         }
