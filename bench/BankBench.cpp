@@ -6,14 +6,17 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <span>
 #include <string>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -83,8 +86,13 @@ long PeakGrowthKb(Work&& work) {
 
 std::uint64_t FileSize(const SubjectPaths& p) { return fs::file_size(p.questionFile); }
 
+// The subject whose size in MB is the benchmark's argument.
+const SubjectPaths& SubjectOf(const benchmark::State& state) {
+    return gSubjects.at(static_cast<int>(state.range(0)));
+}
+
 void BM_PlainRead(benchmark::State& state) {
-    const SubjectPaths& p = gSubjects.at(static_cast<int>(state.range(0)));
+    const SubjectPaths& p = SubjectOf(state);
     std::vector<char> buffer(64 * 1024);
     for (auto _ : state) {
         const int fd = ::open(p.questionFile.c_str(), O_RDONLY);
@@ -98,7 +106,7 @@ void BM_PlainRead(benchmark::State& state) {
 }
 
 void BM_RebuildIndex(benchmark::State& state) {
-    const SubjectPaths& p = gSubjects.at(static_cast<int>(state.range(0)));
+    const SubjectPaths& p = SubjectOf(state);
     std::uint32_t count = 0;
     for (auto _ : state) count = vexamo::RebuildIndexFile(p).value_or(0);
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * FileSize(p)));
@@ -118,7 +126,7 @@ std::uint32_t ScanBlocks(const SubjectPaths& p) {
 }
 
 void BM_RebuildIndexPeakMemory(benchmark::State& state) {
-    const SubjectPaths& p = gSubjects.at(static_cast<int>(state.range(0)));
+    const SubjectPaths& p = SubjectOf(state);
     long peak = 0;
     for (auto _ : state)
         peak = std::max(peak, PeakGrowthKb([&] { vexamo::RebuildIndexFile(p); }));
@@ -127,7 +135,7 @@ void BM_RebuildIndexPeakMemory(benchmark::State& state) {
 }
 
 void BM_ScanBlocksPeakMemory(benchmark::State& state) {
-    const SubjectPaths& p = gSubjects.at(static_cast<int>(state.range(0)));
+    const SubjectPaths& p = SubjectOf(state);
     long peak = 0;
     std::uint32_t questions = 0;
     for (auto _ : state)
@@ -139,7 +147,7 @@ void BM_ScanBlocksPeakMemory(benchmark::State& state) {
 // Anchor for the memory figures: loading the whole file, which the subject files never do,
 // shows that the meter sees memory that grows with the subject.
 void BM_WholeFilePeakMemory(benchmark::State& state) {
-    const SubjectPaths& p = gSubjects.at(static_cast<int>(state.range(0)));
+    const SubjectPaths& p = SubjectOf(state);
     long peak = 0;
     for (auto _ : state) {
         peak = std::max(peak, PeakGrowthKb([&] {
@@ -189,12 +197,14 @@ int main(int argc, char** argv) {
     auto peak = [&](const char* bench, int mb) {
         return v[std::string(bench) + "/" + std::to_string(mb) + "/iterations:3"]["peak_kB"];
     };
-    std::printf("Peak memory growth, RebuildIndex: 5 MB subject %.0f kB, 50 MB subject %.0f kB\n",
-                peak("BM_RebuildIndexPeakMemory", 5), peak("BM_RebuildIndexPeakMemory", 50));
-    std::printf("Peak memory growth, ReadQuestionBlock scan: 5 MB subject %.0f kB, 50 MB subject %.0f kB\n",
-                peak("BM_ScanBlocksPeakMemory", 5), peak("BM_ScanBlocksPeakMemory", 50));
-    std::printf("Anchor, whole file loaded: 5 MB subject %.0f kB, 50 MB subject %.0f kB\n",
-                peak("BM_WholeFilePeakMemory", 5), peak("BM_WholeFilePeakMemory", 50));
+    const std::pair<const char*, const char*> memoryLines[] = {
+        {"Peak memory growth, RebuildIndex", "BM_RebuildIndexPeakMemory"},
+        {"Peak memory growth, ReadQuestionBlock scan", "BM_ScanBlocksPeakMemory"},
+        {"Anchor, whole file loaded", "BM_WholeFilePeakMemory"},
+    };
+    for (const auto& [label, bench] : memoryLines)
+        std::printf("%s: 5 MB subject %.0f kB, 50 MB subject %.0f kB\n", label, peak(bench, 5),
+                    peak(bench, 50));
     benchmark::Shutdown();
     std::error_code ec;
     fs::remove_all(gFolder, ec);
