@@ -272,10 +272,10 @@ bool LoadDemoSource(const fs::path& folder, DemoSource& source, std::string& err
     }
 
     for (const SourceExamType& exam : source.examTypes) {
+        const std::string examName = Cp1252ToUtf8(exam.name);
         for (const auto& [name, count] : exam.counts) {
             const auto it = std::find_if(source.subjects.begin(), source.subjects.end(),
                                          [&](const SourceSubject& s) { return s.name == name; });
-            const std::string examName = Cp1252ToUtf8(exam.name);
             if (it == source.subjects.end()) {
                 error = Display(examFile) + ": el examen \"" + examName +
                         "\" incluye la materia \"" + Cp1252ToUtf8(name) +
