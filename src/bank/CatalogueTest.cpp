@@ -106,6 +106,13 @@ struct Bank {
         }
     }
     std::string File() const { return ReadBytes(dir / "Vexamodat.bin"); }
+    // Writes the fixture with the 32-bit field at `at` set to `value`; returns those bytes.
+    std::string WriteWithField(std::uint32_t at, std::uint32_t value) {
+        std::string file = bytes;
+        PutLE32(file, at, value);
+        WriteBytes(dir / "Vexamodat.bin", file);
+        return file;
+    }
 };
 
 // ---- Loading ----
@@ -216,9 +223,7 @@ TEST(CatalogueLoad, LoadOrCreateWritesOneDefaultExamType) {
 
 TEST(CatalogueLoad, LoadOrCreateKeepsADamagedFileAside) {
     Bank b;
-    std::string damaged = b.bytes;
-    PutLE32(damaged, 32, 0);
-    WriteBytes(b.dir / "Vexamodat.bin", damaged);
+    const std::string damaged = b.WriteWithField(32, 0);
     WriteBytes(b.dir / "Vexamodat.bin.bak", "an older copy");
     ASSERT_TRUE(b.cat.LoadOrCreate());
     EXPECT_EQ(b.cat.DamagedCopy(), b.dir / "Vexamodat.bin.bak2");
@@ -230,9 +235,7 @@ TEST(CatalogueLoad, LoadOrCreateKeepsADamagedFileAside) {
 
 TEST(CatalogueLoad, NothingIsWrittenFromAFailedLoad) {
     Bank b;
-    std::string damaged = b.bytes;
-    PutLE32(damaged, 44, 200);
-    WriteBytes(b.dir / "Vexamodat.bin", damaged);
+    const std::string damaged = b.WriteWithField(44, 200);
     ASSERT_FALSE(b.cat.LoadCatalogue());
     EXPECT_FALSE(b.cat.AddExamType("Otro"));
     EXPECT_EQ(b.cat.ErrorString(), "\nEl catálogo no está cargado.");
@@ -545,9 +548,7 @@ TEST(CatalogueCount, LocatesTheRecordThroughTheFileAndChecksWhatItReads) {
         SCOPED_TRACE(c.what);
         Bank b;
         ASSERT_TRUE(b.cat.LoadCatalogue());
-        std::string damaged = b.bytes;
-        PutLE32(damaged, c.at, c.value);
-        WriteBytes(b.dir / "Vexamodat.bin", damaged); // damaged after the load
+        const std::string damaged = b.WriteWithField(c.at, c.value); // damaged after the load
         EXPECT_FALSE(b.cat.WriteQuestionCount(2, 99));
         EXPECT_EQ(b.cat.ErrorString().rfind("\nEl archivo del catálogo", 0), 0u);
         EXPECT_EQ(ReadBytes(b.dir / "Vexamodat.bin"), damaged);
