@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 #include <vector>
 
 #include <stdexcept>
@@ -158,5 +159,15 @@ class ListsTest : public ::testing::Test {
     QAction menuEliminarExamen;
     std::unique_ptr<SubjectListsPanel> panel;
 };
+
+// A name the lists refuse and the message that says why.
+struct RefusedNameCase {
+    const char* name;
+    const char* message;
+};
+
+inline void PrintTo(const RefusedNameCase& c, std::ostream* os) {
+    *os << '"' << c.name << '"';
+}
 
 } // namespace vexamo::testing

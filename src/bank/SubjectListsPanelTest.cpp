@@ -260,17 +260,8 @@ TEST_F(ListsTest, RenameByEditingTheNameCell) {
     EXPECT_TRUE(session.dialogs.Messages().empty());
 }
 
-struct RefusedRenameCase {
-    const char* name;
-    const char* message;
-};
-
-void PrintTo(const RefusedRenameCase& c, std::ostream* os) {
-    *os << '"' << c.name << '"';
-}
-
 class RefusedRenameTest : public ListsTest,
-                          public ::testing::WithParamInterface<RefusedRenameCase> {};
+                          public ::testing::WithParamInterface<RefusedNameCase> {};
 
 TEST_P(RefusedRenameTest, RefusedRenameKeepsNameAndSaysWhy) {
     const int historia = session.AddSubjectWithCount("Historia", 3);
@@ -289,9 +280,9 @@ TEST_P(RefusedRenameTest, RefusedRenameKeepsNameAndSaysWhy) {
 INSTANTIATE_TEST_SUITE_P(
     Names, RefusedRenameTest,
     ::testing::Values(
-        RefusedRenameCase{"Arte", "\nYa existe una materia llamada \"Arte\": elige otro nombre."},
-        RefusedRenameCase{"", "\nEl nombre de la materia no puede quedar vacío."},
-        RefusedRenameCase{"123456789012345678901234567890123456789012345678901234567890123",
+        RefusedNameCase{"Arte", "\nYa existe una materia llamada \"Arte\": elige otro nombre."},
+        RefusedNameCase{"", "\nEl nombre de la materia no puede quedar vacío."},
+        RefusedNameCase{"123456789012345678901234567890123456789012345678901234567890123",
                           "\nEl nombre es demasiado largo: admite como máximo 62 caracteres."}));
 
 TEST_F(ListsTest, NameChangeNotEndedByEnterIsUndone) {

@@ -114,17 +114,8 @@ TEST_F(MaintenanceTest, NewSubjectFromTheExcludedListPopupIsExcluded) {
     EXPECT_FALSE(disk.examTypes[0].IsIncluded(1));
 }
 
-struct RefusedSubjectCase {
-    const char* name;
-    const char* message;
-};
-
-void PrintTo(const RefusedSubjectCase& c, std::ostream* os) {
-    *os << '"' << c.name << '"';
-}
-
 class RefusedSubjectTest : public MaintenanceTest,
-                           public ::testing::WithParamInterface<RefusedSubjectCase> {};
+                           public ::testing::WithParamInterface<RefusedNameCase> {};
 
 TEST_P(RefusedSubjectTest, RefusedNewSubjectWritesNothing) {
     session.AddSubjectWithCount("Arte", 4);
@@ -142,13 +133,13 @@ TEST_P(RefusedSubjectTest, RefusedNewSubjectWritesNothing) {
 INSTANTIATE_TEST_SUITE_P(
     Names, RefusedSubjectTest,
     ::testing::Values(
-        RefusedSubjectCase{"Arte", "\nEsa materia ya existe!"},
-        RefusedSubjectCase{"a/b", "\nEsa materia ya existe!"},
-        RefusedSubjectCase{"../fuera", "\nEsa materia ya existe!"},
-        RefusedSubjectCase{"..", "\nEsa materia ya existe!"},
-        RefusedSubjectCase{"123456789012345678901234567890123456789012345678901234567890123",
+        RefusedNameCase{"Arte", "\nEsa materia ya existe!"},
+        RefusedNameCase{"a/b", "\nEsa materia ya existe!"},
+        RefusedNameCase{"../fuera", "\nEsa materia ya existe!"},
+        RefusedNameCase{"..", "\nEsa materia ya existe!"},
+        RefusedNameCase{"123456789012345678901234567890123456789012345678901234567890123",
                            "\nEl nombre es demasiado largo: admite como máximo 62 caracteres."},
-        RefusedSubjectCase{"Matemáticas ∑",
+        RefusedNameCase{"Matemáticas ∑",
                            "\nEl nombre contiene caracteres que no se pueden guardar."}));
 
 TEST_F(MaintenanceTest, SixtyTwoCharactersAreAccepted) {
