@@ -71,6 +71,15 @@ QTableWidget* MakeSubjectList(QWidget* parent, const QString& name, const QStrin
     return list;
 }
 
+// A panel placed by hand over the lists, near the row it concerns.
+QFrame* MakeFloatingPanel(QWidget* parent, const QString& name) {
+    auto* panel = new QFrame(parent);
+    panel->setObjectName(name);
+    panel->setFrameShape(QFrame::StyledPanel);
+    panel->setAutoFillBackground(true);
+    return panel;
+}
+
 // A caption followed by a count in `colour`, added to `layout` as one row; returns the count.
 QLabel* AddTotalRow(QBoxLayout* layout, QWidget* parent, const QString& caption,
                     const QString& name, const QColor& colour) {
@@ -191,10 +200,7 @@ void SubjectListsPanel::BuildControls() {
     outLayout->addWidget(progress_);
 
     // Floating panels, placed by hand near the row they concern.
-    auto* numPanel = new QFrame(this);
-    numPanel->setObjectName(QStringLiteral("PanelNumPreguntasTest"));
-    numPanel->setFrameShape(QFrame::StyledPanel);
-    numPanel->setAutoFillBackground(true);
+    auto* numPanel = MakeFloatingPanel(this, QStringLiteral("PanelNumPreguntasTest"));
     auto* numLayout = new QHBoxLayout(numPanel);
     numLayout->setContentsMargins(4, 4, 4, 4);
     editNumPreguntas_ = new QSpinBox(numPanel);
@@ -211,10 +217,7 @@ void SubjectListsPanel::BuildControls() {
     numPanel->hide();
     panelNumPreguntas_ = numPanel;
 
-    auto* namePanel = new QFrame(this);
-    namePanel->setObjectName(QStringLiteral("PanelNuevoExamen"));
-    namePanel->setFrameShape(QFrame::StyledPanel);
-    namePanel->setAutoFillBackground(true);
+    auto* namePanel = MakeFloatingPanel(this, QStringLiteral("PanelNuevoExamen"));
     auto* nameLayout = new QVBoxLayout(namePanel);
     nameLayout->setContentsMargins(6, 6, 6, 6);
     labelNuevoNombre_ = new QLabel(namePanel);
