@@ -45,6 +45,14 @@ void FinishDialog(QDialog* dialog, const QString& caption, const char* objectNam
     if (ok) ok->setDefault(true);
 }
 
+AccountDialog::AccountDialog(TArchivoVexamousers& users, Dialogs& dialogs, QWidget* parent)
+    : QDialog(parent), users_(users), dialogs_(dialogs) {}
+
+void AccountDialog::MakeOkAndCancel() {
+    botonCancelar_ = MakeButton(this, QStringLiteral("Cancelar"), "BotonCancelar");
+    botonOk_ = MakeButton(this, QStringLiteral("Ok"), "BotonOk");
+}
+
 void AccountDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!event->spontaneous()) FormShow();

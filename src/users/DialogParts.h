@@ -16,6 +16,10 @@ class QKeyEvent;
 class QShowEvent;
 class QWidget;
 
+namespace vexamo {
+class TArchivoVexamousers;
+}
+
 namespace vexamo::accounts {
 
 inline constexpr int kFieldLength = 16;
@@ -27,18 +31,27 @@ QPushButton* MakeButton(QWidget* parent, const QString& caption, const char* obj
 // Fixed size, no help button.
 void FinishDialog(QDialog* dialog, const QString& caption, const char* objectName);
 
-// Base of the account dialogs. FormShow runs each time the dialog is shown by the program.
+// Base of the account dialogs: the users file, the message boxes and the Ok and Cancel
+// buttons they all work with. FormShow runs each time the dialog is shown by the program.
 // The dialogs move through their fields with Enter themselves; the key must not also reach
 // QDialog, which would press its default button. A focused button still takes Enter.
 class AccountDialog : public QDialog {
     Q_OBJECT
 public:
-    using QDialog::QDialog;
+    AccountDialog(TArchivoVexamousers& users, Dialogs& dialogs, QWidget* parent);
     virtual void FormShow() = 0;
 
 protected:
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+
+    // Creates botonCancelar_ and then botonOk_, after the fields so that Tab reaches them last.
+    void MakeOkAndCancel();
+
+    TArchivoVexamousers& users_;
+    Dialogs& dialogs_;
+    QPushButton* botonOk_ = nullptr;
+    QPushButton* botonCancelar_ = nullptr; // none in the log-in dialog
 };
 
 // One row of a dialog's fields: the label's caption and objectName, and the field it names.

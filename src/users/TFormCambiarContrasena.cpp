@@ -20,12 +20,11 @@ const char* const kWrongCurrent = "La contraseña es incorrecta\nPrueba a introd
 
 TFormCambiarContrasena::TFormCambiarContrasena(TArchivoVexamousers& users, Dialogs& dialogs,
                                                QWidget* parent)
-    : AccountDialog(parent), users_(users), dialogs_(dialogs) {
+    : AccountDialog(users, dialogs, parent) {
     editContrasenaActual_ = MakeField(this, "EditContrasenaActual", true);
     editContrasena1_ = MakeField(this, "EditContrasena1", true);
     editContrasena2_ = MakeField(this, "EditContrasena2", true);
-    botonCancelar_ = MakeButton(this, QStringLiteral("Cancelar"), "BotonCancelar");
-    botonOk_ = MakeButton(this, QStringLiteral("Ok"), "BotonOk");
+    MakeOkAndCancel();
 
     LayOutFields(this,
                  {{"Contraseña actual:", "LabelContrasenaActual", editContrasenaActual_},

@@ -11,9 +11,6 @@
 
 namespace vexamo {
 
-class Dialogs;
-class TArchivoVexamousers;
-
 class TFormCambiarContrasena : public accounts::AccountDialog {
     Q_OBJECT
 public:
@@ -45,13 +42,9 @@ private:
     // Refuses a wrong current password with an error box; true when it is right.
     bool CheckCurrentPassword();
 
-    TArchivoVexamousers& users_;
-    Dialogs& dialogs_;
     QLineEdit* editContrasenaActual_ = nullptr;
     QLineEdit* editContrasena1_ = nullptr;
     QLineEdit* editContrasena2_ = nullptr;
-    QPushButton* botonOk_ = nullptr;
-    QPushButton* botonCancelar_ = nullptr;
     int role_ = -1;
     QString userName_;
     std::string currentPassword_; // Windows-1252, as stored

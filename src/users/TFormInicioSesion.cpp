@@ -32,7 +32,7 @@ QRadioButton* MakeChoice(QWidget* parent, const QString& caption, const char* ob
 
 TFormInicioSesion::TFormInicioSesion(TArchivoVexamousers& users, Dialogs& dialogs,
                                      QWidget* parent)
-    : AccountDialog(parent), users_(users), dialogs_(dialogs) {
+    : AccountDialog(users, dialogs, parent) {
     checkerUsuario_ = MakeChoice(this, QStringLiteral("Usuario"), "CheckerUsuario");
     checkerInvitado_ = MakeChoice(this, QStringLiteral("Invitado"), "CheckerInvitado");
     checkerAdministrador_ =

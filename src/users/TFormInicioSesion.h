@@ -12,8 +12,6 @@ class QRadioButton;
 
 namespace vexamo {
 
-class Dialogs;
-class TArchivoVexamousers;
 class TFormNuevoUsuario;
 
 class TFormInicioSesion : public accounts::AccountDialog {
@@ -44,8 +42,6 @@ private:
     void ShowPasswordControls(bool visible);
     void WrongPassword();
 
-    TArchivoVexamousers& users_;
-    Dialogs& dialogs_;
     QRadioButton* checkerUsuario_ = nullptr;
     QRadioButton* checkerInvitado_ = nullptr;
     QRadioButton* checkerAdministrador_ = nullptr;
@@ -53,7 +49,6 @@ private:
     QPushButton* botonNuevoUsuario_ = nullptr;
     QLabel* labelContrasena_ = nullptr;
     QLineEdit* editContrasena_ = nullptr;
-    QPushButton* botonOk_ = nullptr;
     TFormNuevoUsuario* formNuevoUsuario_ = nullptr; // child window, reused
     int role_ = -2;
     QString userName_;

@@ -12,11 +12,10 @@ using namespace accounts;
 
 TFormNuevoAdministrador::TFormNuevoAdministrador(TArchivoVexamousers& users, Dialogs& dialogs,
                                                  QWidget* parent)
-    : AccountDialog(parent), users_(users), dialogs_(dialogs) {
+    : AccountDialog(users, dialogs, parent) {
     editContrasena1_ = MakeField(this, "EditContrasena1", true);
     editContrasena2_ = MakeField(this, "EditContrasena2", true);
-    botonCancelar_ = MakeButton(this, QStringLiteral("Cancelar"), "BotonCancelar");
-    botonOk_ = MakeButton(this, QStringLiteral("Ok"), "BotonOk");
+    MakeOkAndCancel();
 
     LayOutFields(this,
                  {{"Contraseña del Administrador:", "LabelContrasena1", editContrasena1_},

@@ -5,9 +5,6 @@
 
 namespace vexamo {
 
-class Dialogs;
-class TArchivoVexamousers;
-
 class TFormNuevoAdministrador : public accounts::AccountDialog {
     Q_OBJECT
 public:
@@ -22,12 +19,8 @@ public:
     void BotonOkClick();
 
 private:
-    TArchivoVexamousers& users_;
-    Dialogs& dialogs_;
     QLineEdit* editContrasena1_ = nullptr;
     QLineEdit* editContrasena2_ = nullptr;
-    QPushButton* botonOk_ = nullptr;
-    QPushButton* botonCancelar_ = nullptr;
 };
 
 } // namespace vexamo

@@ -14,12 +14,11 @@ using namespace accounts;
 
 TFormNuevoUsuario::TFormNuevoUsuario(TArchivoVexamousers& users, Dialogs& dialogs,
                                      QWidget* parent)
-    : AccountDialog(parent), users_(users), dialogs_(dialogs) {
+    : AccountDialog(users, dialogs, parent) {
     editNombreUsuario_ = MakeField(this, "EditNombreUsuario", false);
     editContrasena1_ = MakeField(this, "EditContrasena1", true);
     editContrasena2_ = MakeField(this, "EditContrasena2", true);
-    botonCancelar_ = MakeButton(this, QStringLiteral("Cancelar"), "BotonCancelar");
-    botonOk_ = MakeButton(this, QStringLiteral("Ok"), "BotonOk");
+    MakeOkAndCancel();
 
     LayOutFields(this,
                  {{"Nombre:", "LabelNombreUsuario", editNombreUsuario_},

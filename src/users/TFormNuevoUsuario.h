@@ -6,9 +6,6 @@
 
 namespace vexamo {
 
-class Dialogs;
-class TArchivoVexamousers;
-
 class TFormNuevoUsuario : public accounts::AccountDialog {
     Q_OBJECT
 public:
@@ -23,13 +20,9 @@ public:
     void BotonOkClick();
 
 private:
-    TArchivoVexamousers& users_;
-    Dialogs& dialogs_;
     QLineEdit* editNombreUsuario_ = nullptr;
     QLineEdit* editContrasena1_ = nullptr;
     QLineEdit* editContrasena2_ = nullptr;
-    QPushButton* botonOk_ = nullptr;
-    QPushButton* botonCancelar_ = nullptr;
 };
 
 } // namespace vexamo

@@ -14,11 +14,10 @@ using namespace accounts;
 
 TFormPerfilUsuario::TFormPerfilUsuario(TArchivoVexamousers& users, Dialogs& dialogs,
                                        QWidget* parent)
-    : AccountDialog(parent), users_(users), dialogs_(dialogs) {
+    : AccountDialog(users, dialogs, parent) {
     editNombre_ = MakeField(this, "EditNombre", false);
     editContrasena_ = MakeField(this, "EditContrasena", false);
-    botonCancelar_ = MakeButton(this, QStringLiteral("Cancelar"), "BotonCancelar");
-    botonOk_ = MakeButton(this, QStringLiteral("Ok"), "BotonOk");
+    MakeOkAndCancel();
 
     LayOutFields(this,
                  {{"Nombre:", "LabelNombre", editNombre_},

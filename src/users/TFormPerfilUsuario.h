@@ -6,9 +6,6 @@
 
 namespace vexamo {
 
-class Dialogs;
-class TArchivoVexamousers;
-
 class TFormPerfilUsuario : public accounts::AccountDialog {
     Q_OBJECT
 public:
@@ -29,12 +26,8 @@ public:
     void BotonOkClick();
 
 private:
-    TArchivoVexamousers& users_;
-    Dialogs& dialogs_;
     QLineEdit* editNombre_ = nullptr;
     QLineEdit* editContrasena_ = nullptr;
-    QPushButton* botonOk_ = nullptr;
-    QPushButton* botonCancelar_ = nullptr;
 };
 
 } // namespace vexamo
