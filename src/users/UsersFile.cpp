@@ -90,7 +90,6 @@ void TArchivoVexamousers::OpenUsersFile(const std::filesystem::path& path) {
     path_ = path;
     buffer_.clear();
     buffer_.reserve(16384);
-    DeriveKey(kUsersFilePassphrase);
     loaded_ = false;
 }
 
