@@ -10,7 +10,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <unistd.h>
+#include <vector>
 
 namespace {
 namespace fs = std::filesystem;
