@@ -92,20 +92,26 @@ void TFormPregunta::UpdateQuestionLabels() {
     labelMateria_->setText(SubjectName(SubjectAt(position_)));
 }
 
-std::uint8_t TFormPregunta::ReadCorrect(int position) {
-    const auto question = ReadQuestion(PathsOf(session_.GetCatalogue(), SubjectAt(position)),
-                                       static_cast<std::uint32_t>(QuestionAt(position)));
+namespace {
+
+// The right answer of a question as the answer sheet keeps it: a question that could not be
+// read, or has no usable letter, still counts as shown.
+std::uint8_t SheetLetter(const std::optional<Question>& question) {
     const std::uint8_t letter = question ? CorrectAnswerOfKey(question->key) : kNoAnswer;
-    // A question that was read but has no usable letter still counts as shown.
-    return letter == kNoAnswer ? kNoKey : letter;
+    return letter == kNoAnswer ? TFormPregunta::kNoKey : letter;
+}
+
+} // namespace
+
+std::uint8_t TFormPregunta::ReadCorrect(int position) {
+    return SheetLetter(ReadQuestion(PathsOf(session_.GetCatalogue(), SubjectAt(position)),
+                                    static_cast<std::uint32_t>(QuestionAt(position))));
 }
 
 void TFormPregunta::ShowQuestion(int position) {
     const auto question = ReadQuestion(PathsOf(session_.GetCatalogue(), SubjectAt(position)),
                                        static_cast<std::uint32_t>(QuestionAt(position)));
-    const std::uint8_t letter = question ? CorrectAnswerOfKey(question->key) : kNoAnswer;
-    // A question without a usable letter still counts as shown.
-    sheet_.correct[static_cast<std::size_t>(position)] = letter == kNoAnswer ? kNoKey : letter;
+    sheet_.correct[static_cast<std::size_t>(position)] = SheetLetter(question);
     memoPregunta_->setText(question ? ToQString(question->text) : QString());
     const int count = question ? std::min(question->AnswerCount(), 5) : 0;
     for (int i = 0; i < 5; ++i) {
