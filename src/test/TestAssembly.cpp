@@ -437,6 +437,11 @@ AssemblyResult TooMany() {
                    "\nUn test no puede tener más de 200 preguntas...");
 }
 
+AssemblyResult NothingSelected() {
+    return Failure(AssemblyStatus::NothingSelected, AssemblyMessageKind::Warning,
+                   "\nNo has seleccionado preguntas de ninguna materia...");
+}
+
 } // namespace
 
 std::optional<int> ParseWholeNumber(std::string_view text) {
@@ -466,12 +471,8 @@ AssemblyResult CheckStartTest(const TestOptions& options) {
 
 AssemblyResult AssembleTest(const TestOptions& options, SubjectAccess& bank, RandomSource& random,
                             const ConfirmFewer& confirmFewer, TestPlan& plan) {
-    const AssemblyResult nothingSelected =
-        Failure(AssemblyStatus::NothingSelected, AssemblyMessageKind::Warning,
-                "\nNo has seleccionado preguntas de ninguna materia...");
     std::vector<CandidatePool> pools;
     std::vector<DrawSource> sources;
-    int total = 0;
 
     if (options.specific) {
         if (options.specificSubject < 0)
@@ -485,13 +486,13 @@ AssemblyResult AssembleTest(const TestOptions& options, SubjectAccess& bank, Ran
         if (candidates == 0)
             return Failure(AssemblyStatus::NoMatchingQuestion, AssemblyMessageKind::Error,
                            "\nNo se ha encontrado ninguna pregunta que cumpla los requisitos...");
-        total = *requested;
+        int total = *requested;
         if (candidates < *requested) {
             if (!confirmFewer || !confirmFewer(FewerCandidatesQuestion(candidates), candidates))
                 return Failure(AssemblyStatus::Declined, AssemblyMessageKind::None, {});
             total = candidates;
         }
-        if (total == 0) return nothingSelected;
+        if (total == 0) return NothingSelected();
         sources.push_back({options.specificSubject, &pools.back(), total});
     } else {
         int target = 0;
@@ -504,7 +505,7 @@ AssemblyResult AssembleTest(const TestOptions& options, SubjectAccess& bank, Ran
         std::vector<int> rowCounts;
         for (const ExamRow& row : options.rows) rowCounts.push_back(row.count);
         const DrawCounts counts = ComputeCounts(rowCounts, options.forceNumber, target);
-        if (counts.total == 0) return nothingSelected;
+        if (counts.total == 0) return NothingSelected();
         if (counts.total > kMaxTestQuestions) return TooMany();
         pools.reserve(options.rows.size());
         for (std::size_t i = 0; i < options.rows.size(); ++i) {
@@ -513,7 +514,6 @@ AssemblyResult AssembleTest(const TestOptions& options, SubjectAccess& bank, Ran
             pools.push_back(pool);
             sources.push_back({options.rows[i].subject, &pools.back(), counts.perRow[i]});
         }
-        total = counts.total;
     }
 
     TestPlan drawn = plan;
