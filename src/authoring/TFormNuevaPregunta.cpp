@@ -115,18 +115,19 @@ TFormNuevaPregunta::TFormNuevaPregunta(Session& session, QWidget* parent)
 
 TFormNuevaPregunta::~TFormNuevaPregunta() = default;
 
-int TFormNuevaPregunta::AddQuestions(int subject) {
+int TFormNuevaPregunta::StoredQuestionCount(int subject) const {
     const Catalogue& catalogue = session_.GetCatalogue();
-    if (subject < 0 || subject >= catalogue.SubjectCount()) return QDialog::Rejected;
-    const auto count = static_cast<int>(catalogue.subjects[static_cast<std::size_t>(subject)].QuestionCount());
+    if (subject < 0 || subject >= catalogue.SubjectCount()) return 0;
+    return static_cast<int>(catalogue.subjects[static_cast<std::size_t>(subject)].QuestionCount());
+}
+
+int TFormNuevaPregunta::AddQuestions(int subject) {
+    const int count = StoredQuestionCount(subject);
     return Open(subject, count, count, true);
 }
 
 int TFormNuevaPregunta::EditQuestion(int subject, int questionNumber) {
-    const Catalogue& catalogue = session_.GetCatalogue();
-    if (subject < 0 || subject >= catalogue.SubjectCount()) return QDialog::Rejected;
-    const auto count = static_cast<int>(catalogue.subjects[static_cast<std::size_t>(subject)].QuestionCount());
-    return Open(subject, questionNumber, count, false);
+    return Open(subject, questionNumber, StoredQuestionCount(subject), false);
 }
 
 int TFormNuevaPregunta::Open(int subject, int questionNumber, int questionCount, bool showNext) {

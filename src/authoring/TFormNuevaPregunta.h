@@ -62,6 +62,7 @@ private:
     void ClearFields();
     void ShowTotal();
     void LimitQuestionLength();
+    int StoredQuestionCount(int subject) const; // 0 for a subject not in the catalogue
     QWidget* FieldWidget(int field) const; // in the order question, answers a) .. e), letter
 
     Session& session_;
