@@ -175,17 +175,18 @@ void DocumentOptionsPanel::CheckTituloClick() {
 }
 
 void DocumentOptionsPanel::Label10Click() {
-    const QColor chosen = dialogs_.Color(this, dialogColorPreguntas_);
-    if (chosen.isValid()) dialogColorPreguntas_ = chosen;
-    questionColor_ = dialogColorPreguntas_;
-    SetSwatch(shapeColorPreguntas_, questionColor_);
+    ChooseColour(dialogColorPreguntas_, questionColor_, shapeColorPreguntas_);
 }
 
 void DocumentOptionsPanel::Label11Click() {
-    const QColor chosen = dialogs_.Color(this, dialogColorRespuestas_);
-    if (chosen.isValid()) dialogColorRespuestas_ = chosen;
-    answerColor_ = dialogColorRespuestas_;
-    SetSwatch(shapeColorRespuestas_, answerColor_);
+    ChooseColour(dialogColorRespuestas_, answerColor_, shapeColorRespuestas_);
+}
+
+void DocumentOptionsPanel::ChooseColour(QColor& dialogColour, QColor& colour, QLabel* swatch) {
+    const QColor chosen = dialogs_.Color(this, dialogColour);
+    if (chosen.isValid()) dialogColour = chosen;
+    colour = dialogColour;
+    SetSwatch(swatch, colour);
 }
 
 bool DocumentOptionsPanel::eventFilter(QObject* watched, QEvent* event) {

@@ -60,6 +60,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The colour box opens on the colour last chosen there; a cancelled box keeps it.
+    void ChooseColour(QColor& dialogColour, QColor& colour, QLabel* swatch);
     void SetSwatch(QLabel* swatch, const QColor& color);
 
     Dialogs& dialogs_;
